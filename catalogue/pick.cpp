@@ -1,0 +1,33 @@
+#include <cstdlib>
+
+#include "catalogue/catalogue.h"
+
+
+int set_sizes[set_count];
+const char* current_set_directory = nullptr;
+RandomSource random_source = &std::rand;
+
+void fix_set_sizes()
+{
+    for (int s = 0; s < set_count; ++s)
+        set_sizes[s] = set_table[s].size;
+}
+
+double random_draw()
+{
+    return random_source() / 2147483648.0;
+}
+
+const SymbolRecord* pick_symbol()
+{
+    for (;;) {
+        const int s = static_cast<int>(random_draw() * 5.0);
+        // The row is drawn in every attempt, before the set's switch is seen.
+        const double b = random_draw();
+        const SetInfo& set = set_table[s];
+        if (settings.*set.use == 'y') {
+            current_set_directory = set.directory;
+            return &symbol_table[set.first_row + static_cast<int>(set_sizes[s] * b)];
+        }
+    }
+}

@@ -1,0 +1,23 @@
+// The run from start to end: preparation, the exercise modes and the end.
+#pragma once
+
+// Refuses a run with no set on, fixes the set sizes, seeds the generator and
+// opens the streams named on the command line. May end the process.
+void prepare_run();
+
+// Chooses browse once, browse loop, test once or test loop.
+void run_exercise();
+
+// Picks one symbol, prints its picture and its labels.
+void show_symbol();
+
+// The browse loop: a symbol, a prompt, one word; a word starting with "."
+// or the end of the input ends it.
+void browse_loop();
+
+// The test modes: questions until one is answered (once) or "." (loop).
+void run_test();
+
+// Prints the farewell after a test loop and closes input and output. Ends the
+// process with status -1 when the output could not be written.
+void finish_run();

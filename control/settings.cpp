@@ -1,0 +1,81 @@
+#include "control/settings.h"
+
+#include <cstdlib>
+#include <cstring>
+
+Settings settings;
+
+void fail_run()
+{
+    std::exit(-1);
+}
+
+void set_mode_letter(char letter, char value)
+{
+    switch (letter) {
+    case 't': settings.test_mode = value; break;
+    case 'l': settings.loop_mode = value; break;
+    case 'g': settings.use_hiragana = value; break;
+    case 'G': settings.use_hiragana2 = value; break;
+    case 'k': settings.use_katakana = value; break;
+    case 'K': settings.use_katakana2 = value; break;
+    case 'j': settings.use_kanji = value; break;
+    default:
+        print_usage();
+        std::exit(0);
+    }
+}
+
+void parse_command_line(int argc, char** argv)
+{
+    settings.input = stdin;
+    settings.output = stdout;
+    settings.error = stderr;
+
+    for (int i = 1; i < argc; ++i) {
+        const char* argument = argv[i];
+        if (argument[0] == '+') {
+            if (std::strlen(argument) != 2) {
+                print_usage();
+                fail_run();
+            }
+            set_mode_letter(argument[1], 'y');
+            continue;
+        }
+        if (argument[0] != '-') {
+            print_usage();
+            std::exit(0);
+        }
+        if (std::strlen(argument) != 2) {
+            print_usage();
+            fail_run();
+        }
+        const char letter = argument[1];
+        switch (letter) {
+        case 'h':
+            print_usage();
+            std::exit(0);
+        case 'v':
+            print_version();
+            std::exit(0);
+        case 'D': settings.debug = 1; break;
+        case 's': settings.grey_shades = 'y'; break;
+        case 'r': settings.reverse = 'y'; break;
+        case 'p': case 'x': case 'y': case 'i': case 'o': case 'e': {
+            // The next argument is the value, whatever it looks like.
+            if (i + 1 >= argc)
+                fail_run();
+            const char* value = argv[++i];
+            if (letter == 'p') settings.symbol_path = value;
+            else if (letter == 'x') settings.max_width = std::atoi(value);
+            else if (letter == 'y') settings.max_height = std::atoi(value);
+            else if (letter == 'i') settings.input_path = value;
+            else if (letter == 'o') settings.output_path = value;
+            else settings.error_path = value;
+            break;
+        }
+        default:
+            set_mode_letter(letter, 'n');
+        }
+    }
+}

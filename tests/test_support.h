@@ -1,0 +1,53 @@
+// Helpers shared by the tests: fresh settings on in-memory streams, exact
+// generator values, and runs of the built program.
+#pragma once
+
+#include <cstdio>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+// Settings back to their defaults, with input read from `input_text`,
+// output and error captured in memory.
+struct StreamCapture {
+    explicit StreamCapture(const std::string& input_text = "");
+    ~StreamCapture();
+    std::string output();   // everything written to settings.output so far
+    std::string error();    // everything written to settings.error so far
+    FILE* input_stream = nullptr;
+    FILE* output_stream = nullptr;
+    FILE* error_stream = nullptr;
+    char* output_data = nullptr;
+    size_t output_size = 0;
+    char* error_data = nullptr;
+    size_t error_size = 0;
+};
+
+// From now on the generator gives these values in order; the test fails if
+// more are drawn. Restores rand() when the guard goes.
+struct ScriptedRandom {
+    ScriptedRandom(std::initializer_list<int> values);
+    explicit ScriptedRandom(std::vector<int> values);
+    ~ScriptedRandom();
+    size_t used() const;
+};
+
+struct ProgramRun {
+    int status = -1;           // exit status as the shell sees it
+    std::string output;        // standard output
+    std::string error;         // standard error
+};
+
+// Runs the built program with these arguments, standard input from
+// `input_text` (no standard input at all when empty), in `directory`.
+ProgramRun run_program(const std::vector<std::string>& arguments,
+                       const std::string& input_text = "",
+                       const std::string& directory = ".");
+
+// A new empty directory under the system's temporary directory.
+std::string make_temporary_directory();
+void write_file(const std::string& path, const std::string& content);
+std::string read_file(const std::string& path);
+
+// Where the repository's files are.
+std::string source_path(const std::string& relative);
