@@ -39,7 +39,7 @@ TEST(CataloguePick, ExactGeneratorValuesChooseExactRows)
         {"G", {set2_start, 0}, "ba.1.pbm", "/Hiragana2/"},
         {"G", {set2_start - 1, 0, set2_start, largest}, "zu.3.pbm", "/Hiragana2/"},
         {"k", {2 * set2_start, 0}, "a.1.pbm", "/Katakana/"},
-        {"K", {1717986918, largest}, "zo.1.pbm", "/Katakana2/"},   // the last value of set 4
+        {"K", {1717986918, largest}, "zu.2.pbm", "/Katakana2/"},   // the last value of set 4
         {"gGkKj", {1288490188, 0}, "a.1.pbm", "/Katakana/"},      // the last value of set 3
         {"gGkKj", {1288490189, 0}, "ba.1.pbm", "/Katakana2/"},    // the first value of set 4
         // Half of a 312-row set: index 156.
