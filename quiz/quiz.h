@@ -25,6 +25,10 @@ void free_words(char** words, int count);
 int count_aligned_matches(const char* first, const char* second, int shift);
 int best_alignment(const char* first, const char* second);
 
+// Writes "(Enter . to quit)" and the question, flushes, and reads one word
+// into answer_buffer. False when no word could be read.
+bool ask_for_answer(const char* question);
+
 QuizResult quiz_reading(const SymbolRecord& record);
 QuizResult quiz_translation(const SymbolRecord& record);
 
