@@ -80,6 +80,8 @@ void finish_run()
     const bool output_failed = std::ferror(settings.output) != 0;
     std::fclose(settings.input);
     const bool close_failed = std::fclose(settings.output) != 0;
+    settings.input = nullptr;
+    settings.output = nullptr;
     if (output_failed || close_failed)
         fail_run();
 }

@@ -1,6 +1,7 @@
 #include "tests/test_support.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -40,6 +41,11 @@ StreamCapture::~StreamCapture()
 std::string StreamCapture::output()
 {
     std::fflush(output_stream);
+    return std::string(output_data, output_size);
+}
+
+std::string StreamCapture::closed_output()
+{
     return std::string(output_data, output_size);
 }
 
@@ -143,4 +149,16 @@ ProgramRun run_program(const std::vector<std::string>& arguments, const std::str
     run.error = read_file(scratch + "/err");
     std::system(("rm -rf " + quote(scratch)).c_str());
     return run;
+}
+
+std::string make_symbol_directory(const std::string& picture)
+{
+    const std::string directory = make_temporary_directory();
+    for (const SetInfo& set : set_table) {
+        const std::string set_directory = directory + set.directory;
+        mkdir(set_directory.c_str(), 0755);
+        for (int row = set.first_row; row < set.first_row + set.size; ++row)
+            write_file(set_directory + symbol_table[row].image_file, picture);
+    }
+    return directory;
 }

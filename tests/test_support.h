@@ -14,6 +14,7 @@ struct StreamCapture {
     ~StreamCapture();
     std::string output();   // everything written to settings.output so far
     std::string error();    // everything written to settings.error so far
+    std::string closed_output();   // the output after finish_run closed it
     FILE* input_stream = nullptr;
     FILE* output_stream = nullptr;
     FILE* error_stream = nullptr;
@@ -51,3 +52,8 @@ std::string read_file(const std::string& path);
 
 // Where the repository's files are.
 std::string source_path(const std::string& relative);
+
+// A new symbol directory holding, for every catalogue row, a picture file
+// with the same content, laid out as the program looks for them
+// (DIR/Hiragana/a.1.pbm ...). Returns the directory.
+std::string make_symbol_directory(const std::string& picture);
