@@ -10,8 +10,11 @@
 namespace {
 
 // Parses the arguments in a fresh settings record (the program name first).
-void parse(std::vector<std::string> arguments)
+// The arguments outlive the parse, as a program's own do.
+void parse(const std::vector<std::string>& given)
 {
+    static std::vector<std::string> arguments;
+    arguments = given;
     settings = Settings{};
     arguments.insert(arguments.begin(), "rilk");
     std::vector<char*> argv;

@@ -11,8 +11,15 @@
 #include "catalogue/catalogue.h"
 #include "control/settings.h"
 
+// The capture whose streams settings holds; a newer capture takes them over.
+static StreamCapture* active_capture = nullptr;
+
 StreamCapture::StreamCapture(const std::string& input_text)
 {
+    if (active_capture && settings.output == active_capture->output_stream)
+        active_capture->detached = true;
+    previous_capture = active_capture;
+    active_capture = this;
     settings = Settings{};
     input_stream = std::tmpfile();
     std::fputs(input_text.c_str(), input_stream);
@@ -27,11 +34,12 @@ StreamCapture::StreamCapture(const std::string& input_text)
 
 StreamCapture::~StreamCapture()
 {
-    // finish_run may have closed input and output already.
-    if (settings.input == input_stream && input_stream)
+    // finish_run may have closed input and output already; it forgets them.
+    if (detached || settings.input == input_stream)
         std::fclose(input_stream);
-    if (settings.output == output_stream && output_stream)
+    if (detached || settings.output == output_stream)
         std::fclose(output_stream);
+    active_capture = previous_capture;
     std::fclose(error_stream);
     std::free(output_data);
     std::free(error_data);

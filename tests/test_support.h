@@ -22,6 +22,8 @@ struct StreamCapture {
     size_t output_size = 0;
     char* error_data = nullptr;
     size_t error_size = 0;
+    bool detached = false;   // a newer capture replaced these streams
+    StreamCapture* previous_capture = nullptr;
 };
 
 // From now on the generator gives these values in order; the test fails if
