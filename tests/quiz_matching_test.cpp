@@ -120,13 +120,6 @@ TEST(AnswerMatching, TextsSplitIntoMaximalRunsOfWordCharacters)
     }
 }
 
-TEST(AnswerMatching, SplittingATextWithoutWordsGivesAnEmptyList)
-{
-    char** words = split_words(" ,. ");
-    EXPECT_NE(words, nullptr);
-    free_words(words, 0);
-}
-
 TEST(AnswerMatching, ExtractWordTakesTheWordAtOrAfterAPosition)
 {
     struct Case {

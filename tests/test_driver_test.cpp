@@ -101,6 +101,7 @@ protected:
 std::string* TestDriver::directory = nullptr;
 std::string* TestDriver::picture = nullptr;
 
+// Test once: one question, right or wrong, and no farewell.
 TEST_F(TestDriver, TheCoinChoosesTheQuestion)
 {
     struct Case {
@@ -144,18 +145,6 @@ TEST_F(TestDriver, SymbolsLackingTheAskedFieldArePassedOverSilently)
                                   question(Hiragana, "shi.1.pbm", coin_reading)}));
     EXPECT_EQ(run_to_the_end(capture), *picture + reading_prompt + "That's right!\n");
     EXPECT_EQ(random.used(), 9u);
-}
-
-TEST_F(TestDriver, TestOnceAsksOneQuestionWhateverTheAnswer)
-{
-    StreamCapture capture("ki ka\n");
-    use_pictures();
-    settings.loop_mode = 'n';
-    ScriptedRandom random(question(Hiragana, "ka.3.pbm", coin_reading));
-    EXPECT_EQ(run_to_the_end(capture),
-              *picture + reading_prompt +
-                  "No, the answer is wrong.\nCorrect answers are:\nReadings:\nOn: ka\nKun: ka\n"
-                  "Translations: -\n");
 }
 
 TEST_F(TestDriver, TestLoopGoesOnUntilAPeriodAndSaysFarewell)
