@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 #include "catalogue/catalogue.h"
 
@@ -18,6 +19,11 @@ extern GlyphHeader glyph_header;
 // its header, leaving settings.glyph_stream at the first raster byte.
 // Does nothing for no record. Ends the process on failure.
 void open_glyph(const SymbolRecord* record);
+
+// Reads a Netpbm header from `stream` into glyph_header, stopping right after
+// the byte that ends its last number. Ends the process on a bad magic digit,
+// a number beyond 32 bits, or the end of the file inside the header.
+void read_glyph_header(FILE* stream);
 
 // Reads the whole raster, prints the reduced picture to settings.output,
 // flushes it and closes the glyph file. Does nothing for no record or no

@@ -1,0 +1,31 @@
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "control/settings.h"
+#include "glyph/glyph.h"
+
+void open_glyph(const SymbolRecord* record)
+{
+    if (!record)
+        return;
+    // The three parts are joined as they stand: the set directory carries a
+    // slash at both ends, so no separator is added or removed.
+    const char* directory = current_set_directory ? current_set_directory : "";
+    const size_t path_length = std::strlen(settings.symbol_path) + std::strlen(directory)
+                               + std::strlen(record->image_file);
+    char* path = static_cast<char*>(std::calloc(path_length + 1, 1));
+    if (!path)
+        fail_run();
+    std::strcat(path, settings.symbol_path);
+    std::strcat(path, directory);
+    std::strcat(path, record->image_file);
+    FILE* stream = std::fopen(path, "r");
+    std::free(path);
+    if (!stream) {
+        std::fprintf(settings.error, "Try using option -p.\n");
+        fail_run();
+    }
+    settings.glyph_stream = stream;
+    read_glyph_header(stream);
+}
