@@ -1,0 +1,42 @@
+#include <cmath>
+
+#include "glyph/raster.h"
+
+// Within one binade [top/2, top) of the accumulator every double is a
+// multiple of the same unit, so once one addition has been rounded there
+// (settling a tie to an even multiple), each further addition that stays
+// below top adds the same rounded step. Such a stretch is taken in one go;
+// only the rows that cross into the next binade are added one by one. Below
+// 1.0 there are at most a few dozen binades to cross.
+int64_t advance_lines(double& accumulator, double ratio, int64_t rows, bool& line)
+{
+    line = false;
+    int64_t taken = 0;
+    while (taken < rows) {
+        if (accumulator >= 0x1p-900 && accumulator < 1.0 && rows - taken > 2) {
+            int exponent;
+            std::frexp(accumulator, &exponent);
+            const double top = std::ldexp(1.0, exponent);
+            const double first = accumulator + ratio;
+            const double second = first + ratio;
+            if (second < top) {
+                const double unit = std::ldexp(1.0, exponent - 53);
+                const int64_t step = static_cast<int64_t>((second - first) / unit);
+                const int64_t room = static_cast<int64_t>((top - second) / unit);
+                int64_t more = step > 0 ? (room - 1) / step : 0;
+                if (more > rows - taken - 2)
+                    more = rows - taken - 2;
+                accumulator = second + static_cast<double>(more) * (second - first);
+                taken += 2 + more;
+                continue;
+            }
+        }
+        accumulator += ratio;
+        ++taken;
+        if (accumulator >= 1.0) {
+            line = true;
+            return taken;
+        }
+    }
+    return taken;
+}
