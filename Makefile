@@ -22,6 +22,11 @@ run: build
 check: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# Redraws the pictures under glyphs/ (needs libfreetype-dev and the fonts
+# that glyphs/README.md names).
+glyphs: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) --target glyphs
+
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
