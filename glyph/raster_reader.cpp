@@ -16,7 +16,8 @@ bool refill_reader(RasterReader& reader)
         return false;
     const size_t kept = static_cast<size_t>(reader.end - reader.pos);
     std::memmove(reader.buffer, reader.pos, kept);
-    const size_t got = std::fread(reader.buffer + kept, 1, sizeof reader.buffer - kept, reader.stream);
+    const size_t room = sizeof reader.buffer - kept;
+    const size_t got = std::fread(reader.buffer + kept, 1, room, reader.stream);
     reader.pos = reader.buffer;
     reader.end = reader.buffer + kept + got;
     if (got == 0)
