@@ -34,17 +34,18 @@ void print_usage()
         "             exerciser.\n");
 }
 
-// The two kanji of the program's name in Japanese (日本: Japan), side by side.
+// The two kanji of the program's name in Japanese (日本: Japan), side by side,
+// as `render_glyphs --logo` draws them.
 static const char version_logo[] =
-    "                                  \n"
-    "  ##########      ##############  \n"
-    "  #        #            #         \n"
-    "  #        #       ############   \n"
-    "  ##########           ###        \n"
-    "  #        #          # # #       \n"
-    "  #        #        #   #   #     \n"
-    "  ##########            ####      \n"
-    "                                  \n";
+    "                       ###        \n"
+    "#############          ###        \n"
+    "##         ##   ################# \n"
+    "##         ##        #######      \n"
+    "#############       #########     \n"
+    "##         ##     #### ###  ###   \n"
+    "##         ##   ################# \n"
+    "#############          ###        \n"
+    "##         ##          ###        \n";
 
 void print_version()
 {

@@ -51,7 +51,7 @@ constexpr double pixel_share = 0.5;
 // Between the ink of two characters of one picture, in ems: closer than the
 // full-width advances of the typeface, as proportional setting has it, so
 // that compound syllables are drawn larger.
-constexpr double letter_gap = 0.08;
+constexpr double letter_gap = 0.1;
 // Two or three characters in one picture are drawn at about half the size
 // of one: their strokes are thickened by this many thousandths of the em to
 // stay whole on screen.
@@ -122,6 +122,7 @@ struct Frame {
     int box_left, box_top, box_columns, box_lines;   // cells
     double cell_aspect;
     double taller;
+    double letter_gap;                  // ems between the ink of two characters
 };
 
 // The columns and lines that ink of these proportions (width over height)
@@ -144,11 +145,11 @@ void fit_cells(double proportions, const Frame& frame, int& columns, int& lines)
     }
 }
 
-// The characters set side by side, `letter_gap` apart, on the face's own
-// baseline (its small kana are small by themselves), rendered into the frame at `sub` x `sub`
-// sub-pixels per pixel. `proportions` receives the width of the ink over
-// its height in the typeface. False when the face lacks a character or
-// has no outline for it.
+// The characters set side by side, the frame's letter gap apart, on the
+// face's own baseline (its small kana are small by themselves), rendered
+// into the frame at `sub` x `sub` sub-pixels per pixel. `proportions`
+// receives the width of the ink over its height in the typeface. False
+// when the face lacks a character or has no outline for it.
 bool draw_text(FT_Face face, int weight, const std::vector<unsigned>& text, const Frame& frame,
                int sub, Coverage& out, double& proportions)
 {
@@ -176,7 +177,7 @@ bool draw_text(FT_Face face, int weight, const std::vector<unsigned>& text, cons
             pen = 0;
             x0 = box.xMin, x1 = box.xMax, y0 = box.yMin, y1 = box.yMax;
         } else {
-            pen = x1 + long(letter_gap * face->units_per_EM) - box.xMin;
+            pen = x1 + long(frame.letter_gap * face->units_per_EM) - box.xMin;
             x1 = box.xMax + pen;
             y0 = std::min(y0, box.yMin), y1 = std::max(y1, box.yMax);
         }
@@ -307,7 +308,8 @@ std::vector<bool> draw_picture(int entry, const char* characters, double& propor
     if (!face)
         return {};
     const Frame frame = {picture_width, picture_height, 2, 2, 1, 1,
-                         picture_width / 2 - 2, picture_height / 2 - 2, 2.0, taller};
+                         picture_width / 2 - 2, picture_height / 2 - 2, 2.0, taller,
+                         letter_gap};
     const std::vector<unsigned> text = code_points(characters);
     const int weight = typefaces[entry].embolden + (text.size() > 1 ? compound_weight : 0);
     Coverage coverage;
@@ -411,7 +413,7 @@ int print_logo()
 {
     constexpr int columns = 34, lines = 9;
     FT_Face face = open_face(bold_typeface);
-    const Frame frame = {columns, lines, 1, 1, 1, 0, columns - 2, lines, 2.0, 1.0};
+    const Frame frame = {columns, lines, 1, 1, 0, 0, columns, lines, 2.0, 1.0, letter_gap};
     Coverage coverage;
     double proportions;
     if (!face || !draw_text(face, 0, code_points("日本"), frame, supersampling, coverage,
