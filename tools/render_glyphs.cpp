@@ -35,7 +35,6 @@ namespace {
 
 constexpr int picture_width = 64;
 constexpr int picture_height = 44;
-// One column at either side and one line above and below stay blank.
 constexpr int supersampling = 16;  // sub-pixels per pixel, each way
 // A character cell of the terminal (two by two pixels) shows ink when the
 // glyph covers at least `cell_share` of it, or at least `faint_share` where
@@ -56,9 +55,6 @@ constexpr double letter_gap = 0.1;
 // of one: their strokes are thickened by this many thousandths of the em to
 // stay whole on screen.
 constexpr int compound_weight = 30;
-// Glyphs stand this much taller on screen than in the typeface: the lines
-// of a terminal are few, and kanji are mostly horizontal strokes.
-constexpr double taller = 1.0;
 
 FT_Library library;
 
@@ -115,13 +111,12 @@ void embolden(FT_Face face, FT_Outline& outline, int weight)
 // pixels to a character cell of the terminal, and the box within it, in
 // cells, that the ink of the text fills. A cell on screen is `cell_aspect`
 // times as tall as wide; the ink spans whole cells, as many as fit with
-// its proportions kept (`taller` times its height), centred in the box.
+// its proportions kept, centred in the box.
 struct Frame {
     int width, height;                  // pixels
     int cell_width, cell_height;        // pixels
     int box_left, box_top, box_columns, box_lines;   // cells
     double cell_aspect;
-    double taller;
     double letter_gap;                  // ems between the ink of two characters
 };
 
@@ -133,7 +128,7 @@ struct Frame {
 void fit_cells(double proportions, const Frame& frame, int& columns, int& lines)
 {
     const auto columns_for = [&](int l) {
-        return std::max(1L, std::lround(frame.cell_aspect * l * proportions / frame.taller));
+        return std::max(1L, std::lround(frame.cell_aspect * l * proportions));
     };
     lines = frame.box_lines;
     while (lines > 1 && columns_for(lines) > frame.box_columns)
@@ -307,9 +302,9 @@ std::vector<bool> draw_picture(int entry, const char* characters, double& propor
     FT_Face face = open_face(entry);
     if (!face)
         return {};
+    // One blank column at either side, one blank line above and below.
     const Frame frame = {picture_width, picture_height, 2, 2, 1, 1,
-                         picture_width / 2 - 2, picture_height / 2 - 2, 2.0, taller,
-                         letter_gap};
+                         picture_width / 2 - 2, picture_height / 2 - 2, 2.0, letter_gap};
     const std::vector<unsigned> text = code_points(characters);
     const int weight = typefaces[entry].embolden + (text.size() > 1 ? compound_weight : 0);
     Coverage coverage;
@@ -413,7 +408,7 @@ int print_logo()
 {
     constexpr int columns = 34, lines = 9;
     FT_Face face = open_face(bold_typeface);
-    const Frame frame = {columns, lines, 1, 1, 0, 0, columns, lines, 2.0, 1.0, letter_gap};
+    const Frame frame = {columns, lines, 1, 1, 0, 0, columns, lines, 2.0, letter_gap};
     Coverage coverage;
     double proportions;
     if (!face || !draw_text(face, 0, code_points("日本"), frame, supersampling, coverage,
