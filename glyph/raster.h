@@ -9,20 +9,29 @@
 
 // Reads the glyph stream in blocks; the header reader has left the stream at
 // the first raster byte, and the stream's own buffer is shared, so nothing is
-// lost between the two.
+// lost between the two. The inner loops may read a little past `end`: the
+// slack is there for that, and reads as zeros after each refill.
+constexpr size_t raster_buffer_size = size_t(1) << 17;
+constexpr size_t raster_buffer_slack = 64;
+
 struct RasterReader {
     FILE* stream = nullptr;
-    const unsigned char* pos = nullptr;
-    const unsigned char* end = nullptr;
+    unsigned char* pos = nullptr;
+    unsigned char* end = nullptr;
     bool ended = false;                 // a read found the end of the file
-    unsigned char buffer[1 << 16];
+    unsigned char buffer[raster_buffer_size + raster_buffer_slack];
+    uint32_t set_before_word[raster_buffer_size / 8 + 1];   // for raw bitmap rows
 };
 
 void start_reader(RasterReader& reader, FILE* stream);
 
 // Keeps the unread bytes and reads more after them. False, with `ended` set,
-// when nothing more could be read.
+// when nothing more could be read (the kept bytes stay readable).
 bool refill_reader(RasterReader& reader);
+
+// Reads until `count` bytes (at most raster_buffer_size) lie ready side by
+// side, or the file ends.
+void ensure_raster_bytes(RasterReader& reader, size_t count);
 
 // The next byte, or -1 at the end of the file.
 inline int next_raster_byte(RasterReader& reader)
@@ -53,6 +62,43 @@ int64_t advance_lines(double& accumulator, double ratio, int64_t rows, bool& lin
 // reader.ended then tells the caller that every later row is that constant.
 void add_raster_row(char magic, RasterReader& reader, const int64_t* runs, int32_t output_width,
                     int64_t* sums);
+
+// The raw formats' inner loops. They may read up to raster_buffer_slack
+// bytes past the last byte they count, and take no value from there.
+// The sum of the bytes:
+uint64_t sum_bytes(const unsigned char* bytes, size_t count);
+// The sum of the pixel averages, three bytes each divided by 3:
+uint64_t sum_pixel_averages(const unsigned char* bytes, size_t pixels);
+// The number of set bits in the bytes, and in one byte:
+uint64_t count_set_bits(const unsigned char* bytes, size_t count);
+int count_set_bits(unsigned byte);
+
+inline uint64_t count_bits_in_word(uint64_t x)
+{
+    x = x - ((x >> 1) & 0x5555555555555555u);
+    x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
+    x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0fu;
+    return (x * 0x0101010101010101u) >> 56;
+}
+
+// Adds the samples of one raw bitmap row held in memory (readable 8 bytes
+// past its end) to the cells; `count_instruction` uses the processor's
+// bit-count instruction where it has one, and gives the same sums. The
+// scratch needs room for a count per 64 pixels, and one more.
+void add_bitmap_bits(const unsigned char* row, const int64_t* runs, int32_t output_width,
+                     int64_t* sums, bool count_instruction, uint32_t* set_before_word);
+// Adds one raw bitmap row to the cells, for rows of at most
+// raster_buffer_size bytes: the whole row is brought into the buffer.
+void add_bitmap_row(RasterReader& reader, const int64_t* runs, int32_t output_width,
+                    int64_t* sums, size_t row_bytes);
+// The same for rows of any size, a byte at a time at the runs' ends.
+void add_wide_bitmap_row(RasterReader& reader, const int64_t* runs, int32_t output_width,
+                         int64_t* sums);
+// The plain formats' run of `pixels` samples, and the raw grey and colour
+// ones: each gives the run's sum, -1 for every sample past the end.
+int64_t plain_run(char magic, RasterReader& reader, int64_t pixels);
+int64_t raw_grey_run(RasterReader& reader, int64_t pixels);
+int64_t raw_colour_run(RasterReader& reader, int64_t pixels);
 
 // What every sample read past the end of the file counts as.
 int64_t sample_past_end(char magic);
