@@ -8,6 +8,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
 
 namespace {
 
@@ -69,7 +72,9 @@ uint64_t sum_bytes(const unsigned char* bytes, size_t count)
 #endif
 }
 
-uint64_t sum_pixel_averages(const unsigned char* bytes, size_t pixels)
+namespace {
+
+uint64_t sum_pixel_averages_by_16(const unsigned char* bytes, size_t pixels)
 {
 #if defined(__SSE2__)
     // Sixteen pixels (48 bytes) a round. Adding each byte to the next two
@@ -124,6 +129,72 @@ uint64_t sum_pixel_averages(const unsigned char* bytes, size_t pixels)
     }
     return sum;
 #endif
+}
+
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// The same in rounds of 32 pixels (96 bytes), for processors with AVX2.
+// The 256-bit unpacks work within each 128-bit half, so the pixel totals
+// land in different lanes in the two halves: each mask below picks, half by
+// half, the lanes that hold a pixel's total. The last pixels (fewer than 32)
+// go by sixteen.
+__attribute__((target("avx2"))) uint64_t sum_pixel_averages_by_32(const unsigned char* bytes,
+                                                                   size_t pixels)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i third = _mm256_set1_epi16(21846);
+    // Lanes 0,3,6 / 1,4,7 / 2,5 of a half, as in the 16-pixel rounds.
+    const short a = -1;
+    const __m256i low_m0_high_m2 = _mm256_setr_epi16(a, 0, 0, a, 0, 0, a, 0, 0, 0, a, 0, 0, a, 0, 0);
+    const __m256i low_m1_high_m0 = _mm256_setr_epi16(0, a, 0, 0, a, 0, 0, a, a, 0, 0, a, 0, 0, a, 0);
+    const __m256i low_m2_high_m1 = _mm256_setr_epi16(0, 0, a, 0, 0, a, 0, 0, 0, a, 0, 0, a, 0, 0, a);
+    __m256i sums = zero;
+    size_t i = 0;
+    for (; i + 32 <= pixels; i += 32) {
+        const unsigned char* p = bytes + 3 * i;
+        __m256i low[3], high[3];
+        for (int part = 0; part < 3; ++part) {
+            const __m256i* at = reinterpret_cast<const __m256i*>(p + 32 * part);
+            const __m256i x = _mm256_loadu_si256(at);
+            const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * part + 1));
+            const __m256i z = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * part + 2));
+            low[part] = _mm256_add_epi16(
+                _mm256_add_epi16(_mm256_unpacklo_epi8(x, zero), _mm256_unpacklo_epi8(y, zero)),
+                _mm256_unpacklo_epi8(z, zero));
+            high[part] = _mm256_add_epi16(
+                _mm256_add_epi16(_mm256_unpackhi_epi8(x, zero), _mm256_unpackhi_epi8(y, zero)),
+                _mm256_unpackhi_epi8(z, zero));
+        }
+        // Byte offsets of the halves: part 0 low 0|16, high 8|24; part 1
+        // low 32|48, high 40|56; part 2 low 64|80, high 72|88.
+        const __m256i first = _mm256_or_si256(
+            _mm256_or_si256(_mm256_and_si256(low[0], low_m0_high_m2),
+                            _mm256_and_si256(high[0], low_m1_high_m0)),
+            _mm256_and_si256(high[1], low_m2_high_m1));
+        const __m256i second = _mm256_or_si256(
+            _mm256_or_si256(_mm256_and_si256(low[1], low_m1_high_m0),
+                            _mm256_and_si256(low[2], low_m2_high_m1)),
+            _mm256_and_si256(high[2], low_m0_high_m2));
+        const __m256i averages = _mm256_packus_epi16(_mm256_mulhi_epu16(first, third),
+                                                     _mm256_mulhi_epu16(second, third));
+        sums = _mm256_add_epi64(sums, _mm256_sad_epu8(averages, zero));
+    }
+    const __m128i halves = _mm_add_epi64(_mm256_castsi256_si128(sums),
+                                         _mm256_extracti128_si256(sums, 1));
+    return add_lanes(halves) + sum_pixel_averages_by_16(bytes + 3 * i, pixels - i);
+}
+#endif
+
+}  // namespace
+
+uint64_t sum_pixel_averages(const unsigned char* bytes, size_t pixels)
+{
+#if defined(__x86_64__) && defined(__GNUC__)
+    static const bool has_avx2 = __builtin_cpu_supports("avx2");
+    if (has_avx2)
+        return sum_pixel_averages_by_32(bytes, pixels);
+#endif
+    return sum_pixel_averages_by_16(bytes, pixels);
 }
 
 uint64_t count_set_bits(const unsigned char* bytes, size_t count)
