@@ -145,19 +145,22 @@ __attribute__((target("avx2"))) uint64_t sum_pixel_averages_by_32(const unsigned
     const __m256i third = _mm256_set1_epi16(21846);
     // Lanes 0,3,6 / 1,4,7 / 2,5 of a half, as in the 16-pixel rounds.
     const short a = -1;
-    const __m256i low_m0_high_m2 = _mm256_setr_epi16(a, 0, 0, a, 0, 0, a, 0, 0, 0, a, 0, 0, a, 0, 0);
-    const __m256i low_m1_high_m0 = _mm256_setr_epi16(0, a, 0, 0, a, 0, 0, a, a, 0, 0, a, 0, 0, a, 0);
-    const __m256i low_m2_high_m1 = _mm256_setr_epi16(0, 0, a, 0, 0, a, 0, 0, 0, a, 0, 0, a, 0, 0, a);
+    const __m256i low_m0_high_m2 =
+        _mm256_setr_epi16(a, 0, 0, a, 0, 0, a, 0, 0, 0, a, 0, 0, a, 0, 0);
+    const __m256i low_m1_high_m0 =
+        _mm256_setr_epi16(0, a, 0, 0, a, 0, 0, a, a, 0, 0, a, 0, 0, a, 0);
+    const __m256i low_m2_high_m1 =
+        _mm256_setr_epi16(0, 0, a, 0, 0, a, 0, 0, 0, a, 0, 0, a, 0, 0, a);
     __m256i sums = zero;
     size_t i = 0;
     for (; i + 32 <= pixels; i += 32) {
         const unsigned char* p = bytes + 3 * i;
         __m256i low[3], high[3];
         for (int part = 0; part < 3; ++part) {
-            const __m256i* at = reinterpret_cast<const __m256i*>(p + 32 * part);
-            const __m256i x = _mm256_loadu_si256(at);
-            const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * part + 1));
-            const __m256i z = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * part + 2));
+            const unsigned char* at = p + 32 * part;
+            const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+            const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 1));
+            const __m256i z = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 2));
             low[part] = _mm256_add_epi16(
                 _mm256_add_epi16(_mm256_unpacklo_epi8(x, zero), _mm256_unpacklo_epi8(y, zero)),
                 _mm256_unpacklo_epi8(z, zero));
