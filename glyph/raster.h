@@ -18,12 +18,21 @@ struct RasterReader {
     FILE* stream = nullptr;
     unsigned char* pos = nullptr;
     unsigned char* end = nullptr;
+    uint64_t unread = 0;                // raster bytes not yet asked of the stream
     bool ended = false;                 // a read found the end of the file
     unsigned char buffer[raster_buffer_size + raster_buffer_slack];
     uint32_t set_before_word[raster_buffer_size / 8 + 1];   // for raw bitmap rows
 };
 
-void start_reader(RasterReader& reader, FILE* stream);
+// `raster_bytes` is the size of the raster where the format fixes it (the
+// raw ones): no more is asked of the stream, so a small file whose raster
+// already lies in the stream's buffer needs no further read to find its end.
+// The plain formats pass no_raster_size.
+constexpr uint64_t no_raster_size = UINT64_MAX;
+void start_reader(RasterReader& reader, FILE* stream, uint64_t raster_bytes);
+
+// The raster size of a raw format, or no_raster_size for a plain one.
+uint64_t raster_size(char magic, int32_t width, int32_t height);
 
 // Keeps the unread bytes and reads more after them. False, with `ended` set,
 // when nothing more could be read (the kept bytes stay readable).
@@ -107,3 +116,15 @@ int64_t sample_past_end(char magic);
 // 64 or less, under the grey-shade and reverse switches ('n' is off).
 const char* shade_characters(char grey_shades, char reverse);
 int shade_level(int64_t average);
+
+// The shade level of a cell whose `count` (at least 1) samples add up to
+// `sum`: that of the average truncated toward zero, found without dividing.
+// For a threshold t >= 0 the truncated average is above t exactly when
+// sum >= (t + 1) * count, whatever the sign of the sum; counts so large that
+// the products could overflow are divided after all.
+inline int cell_shade_level(int64_t sum, int64_t count)
+{
+    if (count > INT64_MAX / 241)
+        return shade_level(sum / count);
+    return (sum < 241 * count) + (sum < 129 * count) + (sum < 65 * count);
+}

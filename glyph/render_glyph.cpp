@@ -32,7 +32,7 @@ void print_line(Cells& cells, const char* characters, FILE* output)
     size_t used = 0;
     for (int32_t k = 0; k < cells.width; ++k) {
         const int64_t count = cells.runs[k] * cells.rows;
-        line[used++] = count ? characters[shade_level(cells.sums[k] / count)] : ' ';
+        line[used++] = count ? characters[cell_shade_level(cells.sums[k], count)] : ' ';
         cells.sums[k] = 0;
         if (used == sizeof line) {
             std::fwrite(line, 1, used, output);
@@ -67,7 +67,7 @@ void render_glyph(const SymbolRecord* record)
     const char* characters = shade_characters(settings.grey_shades, settings.reverse);
 
     RasterReader reader;
-    start_reader(reader, settings.glyph_stream);
+    start_reader(reader, settings.glyph_stream, raster_size(magic, width, height));
     double accumulator = 0.0;
     int32_t row = 0;
     // Rows are read one by one until the file ends (or a row needs no bytes).
