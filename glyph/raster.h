@@ -50,11 +50,34 @@ inline int next_raster_byte(RasterReader& reader)
     return *reader.pos++;
 }
 
+// Narrow raw pictures (P4, P5 and P6 at most this wide, with output columns
+// of at most column_sums_run image columns) are read column by column (see
+// sums_by_column below). Where runs are longer, the block inner loops over
+// each run cost less.
+constexpr int32_t column_sums_width = 4096;
+constexpr int32_t column_sums_run = 16;
+
 // Output columns: runs[k] image columns, side by side, fall into output
 // column k. The image column c goes to the whole part of c times the stored
 // double ratio, the product formed in extended precision. A run may be 0 only
 // where that rounding skips an output column. Writes `output_width` runs.
 void column_runs(int32_t width, int32_t output_width, double ratio, int64_t* runs);
+
+// The runs for one pair of widths, and for narrow pictures a gather table:
+// for each output column, the image columns of its run, padded to the
+// longest run with `width`, a column sum that stays 0. Other maps have none.
+struct ColumnMap {
+    int32_t width = -1;
+    int32_t output_width = -1;
+    int64_t* runs = nullptr;
+    int32_t longest_run = 0;
+    int32_t* gather = nullptr;   // output_width * longest_run entries
+};
+
+// The map, worked out once and kept until a picture of other widths comes:
+// a drill shows pictures of one size after another. The ratio must be the
+// one the two widths give (`output_width` / `width`, or 1.0 when equal).
+const ColumnMap& shared_column_map(int32_t width, int32_t output_width, double ratio);
 
 // The output column of image column `column` (the mapping the runs follow).
 int64_t output_column(int64_t column, double ratio);
@@ -108,6 +131,25 @@ void add_wide_bitmap_row(RasterReader& reader, const int64_t* runs, int32_t outp
 int64_t plain_run(char magic, RasterReader& reader, int64_t pixels);
 int64_t raw_grey_run(RasterReader& reader, int64_t pixels);
 int64_t raw_colour_run(RasterReader& reader, int64_t pixels);
+
+// Narrow raw pictures go column by column: each row is added to a sum per
+// image column, and the columns are folded into the cells once per printed
+// line. The column sums hold at most column_sums_rows rows of samples of -1
+// to 255 between folds, which keeps them well within 32 bits; there are
+// width + 1 of them, the last always 0.
+constexpr int64_t column_sums_rows = int64_t(1) << 16;
+bool sums_by_column(char magic, const ColumnMap& map);
+// Adds one row to the column sums; at the end of the file the missing
+// samples count as in add_raster_row, and reader.ended is set.
+void add_row_to_columns(char magic, RasterReader& reader, int32_t width, int32_t* columns);
+// Adds the columns, run by run, to the cell sums, and empties them.
+void fold_columns(int32_t* columns, const int64_t* runs, int32_t output_width, int64_t* sums);
+// Writes the characters of one line to `line` (output width of them) for a
+// band of `rows` rows that lies in the column sums alone, and empties the
+// columns. The cells' counts, runs[k] * rows, must be at most
+// column_sums_rows, which keeps every sum and product within 32 bits.
+void narrow_line(int32_t* columns, const ColumnMap& map, int32_t rows, const char* characters,
+                 char* line);
 
 // What every sample read past the end of the file counts as.
 int64_t sample_past_end(char magic);

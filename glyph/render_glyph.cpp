@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "control/settings.h"
 #include "glyph/glyph.h"
@@ -7,12 +9,38 @@
 
 namespace {
 
-// One picture in progress: the cells of the current band of rows.
+// The picture's text on its way to the output stream: written out when the
+// buffer fills and at the end, rather than line by line.
+struct Text {
+    char bytes[4096];
+    size_t used = 0;
+};
+
+void write_text(Text& text, const char* bytes, size_t count)
+{
+    if (text.used + count > sizeof text.bytes) {
+        std::fwrite(text.bytes, 1, text.used, settings.output);
+        text.used = 0;
+        if (count > sizeof text.bytes) {
+            std::fwrite(bytes, 1, count, settings.output);
+            return;
+        }
+    }
+    std::memcpy(text.bytes + text.used, bytes, count);
+    text.used += count;
+}
+
+// One picture in progress: the cells of the current band of rows, the line
+// accumulator that ends the band, and the text printed so far.
 struct Cells {
-    int32_t width = 0;         // output width
-    int64_t* runs = nullptr;   // image columns per output column
-    int64_t* sums = nullptr;   // sample sums of the band, per output column
-    int64_t rows = 0;          // rows in the band so far
+    int32_t width = 0;                  // output width
+    const int64_t* runs = nullptr;      // image columns per output column
+    int64_t* sums = nullptr;            // sample sums of the band, per output column
+    int64_t rows = 0;                   // rows in the band so far
+    double down = 1.0;                  // the vertical ratio
+    double accumulator = 0.0;
+    const char* characters = nullptr;   // the shade table's four characters
+    Text text;
 };
 
 void* allocate_cells(int32_t count, size_t size)
@@ -26,22 +54,92 @@ void* allocate_cells(int32_t count, size_t size)
 
 // Prints the band as one line and empties the cells. A cell that no image
 // column maps to (possible only for enormous pictures) prints blank.
-void print_line(Cells& cells, const char* characters, FILE* output)
+void print_line(Cells& cells)
 {
+    // Held apart from the cells, so that the stores to the line leave them in
+    // registers.
+    const int64_t* const runs = cells.runs;
+    int64_t* const sums = cells.sums;
+    const int64_t rows = cells.rows;
+    const char* const characters = cells.characters;
     char line[4096];
     size_t used = 0;
     for (int32_t k = 0; k < cells.width; ++k) {
-        const int64_t count = cells.runs[k] * cells.rows;
-        line[used++] = count ? characters[cell_shade_level(cells.sums[k], count)] : ' ';
-        cells.sums[k] = 0;
+        const int64_t count = runs[k] * rows;
+        line[used++] = count ? characters[cell_shade_level(sums[k], count)] : ' ';
+        sums[k] = 0;
         if (used == sizeof line) {
-            std::fwrite(line, 1, used, output);
+            write_text(cells.text, line, used);
             used = 0;
         }
     }
     line[used++] = '\n';
-    std::fwrite(line, 1, used, output);
+    write_text(cells.text, line, used);
     cells.rows = 0;
+}
+
+// The same for a narrow picture whose band lies in its column sums (and not
+// in the cells), where every value fits 32 bits; empties the columns.
+void print_narrow_line(Cells& cells, int32_t* columns, const ColumnMap& map)
+{
+    char line[column_sums_width + 1];
+    narrow_line(columns, map, static_cast<int32_t>(cells.rows), cells.characters, line);
+    line[cells.width] = '\n';
+    write_text(cells.text, line, static_cast<size_t>(cells.width) + 1);
+    cells.rows = 0;
+}
+
+// Counts one more row into the band; true when the accumulator calls for a
+// line.
+bool add_row(Cells& cells)
+{
+    ++cells.rows;
+    cells.accumulator += cells.down;
+    return cells.accumulator >= 1.0;
+}
+
+// Reads rows into the cells, run by run, until the file ends or all
+// `height` are read. Returns the rows read.
+int32_t read_rows_by_runs(char magic, RasterReader& reader, int32_t height, Cells& cells)
+{
+    int32_t row = 0;
+    for (; row < height && !reader.ended; ++row) {
+        add_raster_row(magic, reader, cells.runs, cells.width, cells.sums);
+        if (add_row(cells)) {
+            print_line(cells);
+            cells.accumulator -= 1.0;
+        }
+    }
+    return row;
+}
+
+// The same for narrow raw pictures, through a sum per image column.
+int32_t read_rows_by_columns(char magic, RasterReader& reader, int32_t width, int32_t height,
+                             Cells& cells, const ColumnMap& map)
+{
+    int32_t columns[column_sums_width + 1];
+    std::fill_n(columns, width + 1, 0);
+    const int64_t longest_run = map.longest_run;
+    int32_t row = 0;
+    int64_t unfolded = 0;   // rows in the column sums
+    for (; row < height && !reader.ended; ++row) {
+        add_row_to_columns(magic, reader, width, columns);
+        const bool line = add_row(cells);
+        if (line && cells.rows * longest_run <= column_sums_rows) {
+            // The band has not been folded, and its cells' counts are small.
+            print_narrow_line(cells, columns, map);
+            unfolded = 0;
+        } else if (line || ++unfolded == column_sums_rows) {
+            fold_columns(columns, cells.runs, cells.width, cells.sums);
+            unfolded = 0;
+            if (line)
+                print_line(cells);
+        }
+        if (line)
+            cells.accumulator -= 1.0;
+    }
+    fold_columns(columns, cells.runs, cells.width, cells.sums);
+    return row;
 }
 
 }  // namespace
@@ -58,33 +156,28 @@ void render_glyph(const SymbolRecord* record)
     const char magic = glyph_header.magic;
 
     const double across = max_width < width ? static_cast<double>(max_width) / width : 1.0;
-    const double down = max_height < height ? static_cast<double>(max_height) / height : 1.0;
     Cells cells;
     cells.width = max_width < width ? max_width : width;
-    cells.runs = static_cast<int64_t*>(allocate_cells(cells.width, sizeof(int64_t)));
+    const ColumnMap& map = shared_column_map(width, cells.width, across);
+    cells.runs = map.runs;
     cells.sums = static_cast<int64_t*>(allocate_cells(cells.width, sizeof(int64_t)));
-    column_runs(width, cells.width, across, cells.runs);
-    const char* characters = shade_characters(settings.grey_shades, settings.reverse);
+    cells.down = max_height < height ? static_cast<double>(max_height) / height : 1.0;
+    cells.characters = shade_characters(settings.grey_shades, settings.reverse);
 
     RasterReader reader;
     start_reader(reader, settings.glyph_stream, raster_size(magic, width, height));
-    double accumulator = 0.0;
+    // Rows are read one by one until the file ends (a row of no pixels needs
+    // no bytes: all such rows go together below).
     int32_t row = 0;
-    // Rows are read one by one until the file ends (or a row needs no bytes).
-    for (; row < height && !reader.ended && width > 0; ++row) {
-        add_raster_row(magic, reader, cells.runs, cells.width, cells.sums);
-        ++cells.rows;
-        accumulator += down;
-        if (accumulator >= 1.0) {
-            print_line(cells, characters, settings.output);
-            accumulator -= 1.0;
-        }
-    }
+    if (width > 0 && sums_by_column(magic, map))
+        row = read_rows_by_columns(magic, reader, width, height, cells, map);
+    else if (width > 0)
+        row = read_rows_by_runs(magic, reader, height, cells);
     // From here every sample is the same constant: whole bands at a time.
     const int64_t sample = sample_past_end(magic);
     for (int64_t rows_left = height - row; rows_left > 0;) {
         bool line = false;
-        const int64_t rows = advance_lines(accumulator, down, rows_left, line);
+        const int64_t rows = advance_lines(cells.accumulator, cells.down, rows_left, line);
         if (sample != 0) {
             for (int32_t k = 0; k < cells.width; ++k)
                 cells.sums[k] += sample * cells.runs[k] * rows;
@@ -92,12 +185,12 @@ void render_glyph(const SymbolRecord* record)
         cells.rows += rows;
         rows_left -= rows;
         if (line) {
-            print_line(cells, characters, settings.output);
-            accumulator -= 1.0;
+            print_line(cells);
+            cells.accumulator -= 1.0;
         }
     }
+    std::fwrite(cells.text.bytes, 1, cells.text.used, settings.output);
     std::free(cells.sums);
-    std::free(cells.runs);
     std::fflush(settings.output);
     std::fclose(settings.glyph_stream);
     settings.glyph_stream = nullptr;

@@ -246,17 +246,20 @@ TEST(GlyphRender, EveryFormatMatchesThePixelByPixelRules)
 
 TEST(GlyphRender, LargeFilesReadAcrossManyBlocks)
 {
-    // Rows, numbers and pixels cut by the reader's block boundaries, and raw
-    // bitmap rows too wide to be held whole.
+    // Rows, numbers and pixels cut by the reader's block boundaries, raw
+    // bitmap rows too wide to be held whole, and narrow pictures whose bands
+    // of rows outgrow the column sums.
     struct Case {
         char magic;
         int32_t width, height;
         int64_t keep;
     };
     const Case cases[] = {
-        {'1', 700, 400, -1},       {'2', 600, 300, -1},      {'3', 300, 250, -1},
-        {'5', 300007, 2, -1},      {'6', 100003, 3, -1},     {'6', 100003, 3, 400000},
+        {'1', 700, 400, -1},       {'2', 600, 300, -1},       {'3', 300, 250, -1},
+        {'5', 300007, 2, -1},      {'6', 100003, 3, -1},      {'6', 100003, 3, 400000},
         {'4', 1100003, 3, -1},     {'4', 1100003, 3, 200000}, {'4', 16000, 40, 50777},
+        {'6', 400, 150, -1},       {'4', 4000, 300, 100000},  {'5', 3, 300000, -1},
+        {'4', 3, 300000, 250000},  {'6', 3, 300000, -1},
     };
     Pattern pattern{12345};
     for (const Case& c : cases) {
