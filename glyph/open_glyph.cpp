@@ -26,6 +26,10 @@ void open_glyph(const SymbolRecord* record)
         std::fprintf(settings.error, "Try using option -p.\n");
         fail_run();
     }
+    // Only one glyph file is ever open: one buffer serves them all, rather
+    // than one allocated and freed with every picture.
+    static char buffer[BUFSIZ];
+    std::setvbuf(stream, buffer, _IOFBF, sizeof buffer);
     settings.glyph_stream = stream;
     read_glyph_header(stream);
 }
