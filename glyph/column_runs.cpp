@@ -52,28 +52,32 @@ namespace {
 ColumnMap kept;
 // Room for the gather table of any narrow picture: the longest run is at
 // most one more than width / output width, so the table holds at most
-// width + output width entries (the check below keeps to the room anyway).
-int32_t kept_gather[2 * column_sums_width];
+// width + 2 * output width entries (the check below keeps to the room
+// anyway).
+int32_t kept_gather[3 * column_sums_width];
 
 void gather_table(ColumnMap& map)
 {
     map.gather = nullptr;
-    map.longest_run = 0;
+    map.gather_stride = 0;
     if (map.width > column_sums_width)
         return;
+    int32_t longest_run = 0;
     for (int32_t k = 0; k < map.output_width; ++k)
-        map.longest_run = std::max(map.longest_run, static_cast<int32_t>(map.runs[k]));
-    if (map.longest_run > column_sums_run
-        || static_cast<int64_t>(map.longest_run) * map.output_width > 2 * column_sums_width)
+        longest_run = std::max(longest_run, static_cast<int32_t>(map.runs[k]));
+    const int32_t stride = std::max(longest_run, 2);
+    if (longest_run > column_sums_run
+        || static_cast<int64_t>(stride) * map.output_width > 3 * column_sums_width)
         return;
     int32_t begin = 0;
     for (int32_t k = 0; k < map.output_width; ++k) {
         const int32_t run = static_cast<int32_t>(map.runs[k]);
-        for (int32_t j = 0; j < map.longest_run; ++j)
-            kept_gather[k * map.longest_run + j] = j < run ? begin + j : map.width;
+        for (int32_t j = 0; j < stride; ++j)
+            kept_gather[k * stride + j] = j < run ? begin + j : map.width;
         begin += run;
     }
     map.gather = kept_gather;
+    map.gather_stride = stride;
 }
 
 }  // namespace

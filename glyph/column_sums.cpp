@@ -10,20 +10,21 @@
 
 namespace {
 
-// The samples of the eight pixels of each raw bitmap byte, as grey bytes: a
-// set bit is black (0), a clear one white (255), the most significant bit
-// leftmost.
-struct BitSamples {
+// The white pixels of each raw bitmap byte, one byte per pixel in memory
+// order (the leftmost pixel, the most significant bit, first): 1 for a clear
+// bit, 0 for a set one. Added as words to ColumnSums::white, each byte
+// counts its own column, since no byte there carries into the next.
+struct WhiteBytes {
     unsigned char of[256][8];
-    constexpr BitSamples() : of()
+    constexpr WhiteBytes() : of()
     {
         for (int byte = 0; byte < 256; ++byte) {
             for (int bit = 0; bit < 8; ++bit)
-                of[byte][bit] = (byte >> (7 - bit)) & 1 ? 0 : 255;
+                of[byte][bit] = (byte >> (7 - bit)) & 1 ? 0 : 1;
         }
     }
 };
-constexpr BitSamples bit_samples;
+constexpr WhiteBytes white_bytes;
 
 size_t row_size(char magic, int32_t width)
 {
@@ -31,36 +32,44 @@ size_t row_size(char magic, int32_t width)
     return magic == '4' ? (pixels + 7) / 8 : magic == '5' ? pixels : 3 * pixels;
 }
 
-void add_grey_samples(const unsigned char* row, int32_t width, int32_t* columns)
+// Moves the white pixels counted so far into the sums, as 255 each.
+void settle_white(ColumnSums& columns)
 {
-    for (int32_t c = 0; c < width; ++c)
-        columns[c] += row[c];
+    if (columns.white_rows == 0)
+        return;
+    const unsigned char* white = reinterpret_cast<const unsigned char*>(columns.white);
+    for (int32_t c = 0; c < columns.width; ++c)
+        columns.sums[c] += 255 * white[c];
+    std::fill_n(columns.white, (columns.width + 7) / 8, 0);
+    columns.white_rows = 0;
 }
 
-// A bitmap row becomes a row of grey samples first, eight at a time.
-void add_bitmap_samples(const unsigned char* row, size_t row_bytes, int32_t width,
-                        int32_t* columns)
+void add_bitmap_row(const unsigned char* row, size_t row_bytes, ColumnSums& columns)
 {
-    unsigned char grey[column_sums_width + 8];
-    for (size_t byte = 0; byte < row_bytes; ++byte)
-        std::memcpy(grey + 8 * byte, bit_samples.of[row[byte]], 8);
-    add_grey_samples(grey, width, columns);
+    for (size_t byte = 0; byte < row_bytes; ++byte) {
+        uint64_t white;
+        std::memcpy(&white, white_bytes.of[row[byte]], sizeof white);
+        columns.white[byte] += white;
+    }
+    if (++columns.white_rows == 255)
+        settle_white(columns);
 }
 
 // The row in which the file ends, `ready` bytes of it read: every missing
 // byte counts as -1 in grey and colour maps, and as all bits set in bitmaps.
-void add_short_row(char magic, const unsigned char* row, size_t ready, int32_t width,
-                   int32_t* columns)
+void add_short_row(char magic, const unsigned char* row, size_t ready, ColumnSums& columns)
 {
     auto byte = [&](size_t i) -> int32_t { return i < ready ? row[i] : magic == '4' ? 255 : -1; };
-    for (int32_t c = 0; c < width; ++c) {
+    for (int32_t c = 0; c < columns.width; ++c) {
         const size_t i = static_cast<size_t>(c);
+        int32_t sample;
         if (magic == '4')
-            columns[c] += (byte(i / 8) >> (7 - i % 8)) & 1 ? 0 : 255;
+            sample = (byte(i / 8) >> (7 - i % 8)) & 1 ? 0 : 255;
         else if (magic == '5')
-            columns[c] += byte(i);
+            sample = byte(i);
         else
-            columns[c] += (byte(3 * i) + byte(3 * i + 1) + byte(3 * i + 2)) / 3;
+            sample = (byte(3 * i) + byte(3 * i + 1) + byte(3 * i + 2)) / 3;
+        columns.sums[c] += sample;
     }
 }
 
@@ -71,33 +80,45 @@ bool sums_by_column(char magic, const ColumnMap& map)
     return (magic == '4' || magic == '5' || magic == '6') && map.gather;
 }
 
-void add_row_to_columns(char magic, RasterReader& reader, int32_t width, int32_t* columns)
+void start_column_sums(ColumnSums& columns, int32_t width)
 {
+    columns.width = width;
+    std::fill_n(columns.sums, width + 1, 0);
+    std::fill_n(columns.white, (width + 7) / 8, 0);
+    columns.white_rows = 0;
+}
+
+void add_row_to_columns(char magic, RasterReader& reader, ColumnSums& columns)
+{
+    const int32_t width = columns.width;
     const size_t row_bytes = row_size(magic, width);
     ensure_raster_bytes(reader, row_bytes);
     const unsigned char* row = reader.pos;
     const size_t ready = static_cast<size_t>(reader.end - reader.pos);
     if (ready < row_bytes) {
-        add_short_row(magic, row, ready, width, columns);
+        add_short_row(magic, row, ready, columns);
         reader.pos = reader.end;
         return;
     }
+    int32_t* sums = columns.sums;
     if (magic == '4') {
-        add_bitmap_samples(row, row_bytes, width, columns);
+        add_bitmap_row(row, row_bytes, columns);
     } else if (magic == '5') {
-        add_grey_samples(row, width, columns);
+        for (int32_t c = 0; c < width; ++c)
+            sums[c] += row[c];
     } else {
         for (int32_t c = 0; c < width; ++c) {
             const unsigned char* pixel = row + 3 * c;
-            columns[c] += (pixel[0] + pixel[1] + pixel[2]) / 3;
+            sums[c] += (pixel[0] + pixel[1] + pixel[2]) / 3;
         }
     }
     reader.pos += row_bytes;
 }
 
-void fold_columns(int32_t* columns, const int64_t* runs, int32_t output_width, int64_t* sums)
+void fold_columns(ColumnSums& columns, const int64_t* runs, int32_t output_width, int64_t* sums)
 {
-    int32_t* column = columns;
+    settle_white(columns);
+    int32_t* column = columns.sums;
     for (int32_t k = 0; k < output_width; ++k) {
         int64_t sum = 0;
         for (int64_t i = 0; i < runs[k]; ++i) {
@@ -108,38 +129,42 @@ void fold_columns(int32_t* columns, const int64_t* runs, int32_t output_width, i
     }
 }
 
-void narrow_line(int32_t* columns, const ColumnMap& map, int32_t rows, const char* characters,
+void narrow_line(ColumnSums& columns, const ColumnMap& map, int32_t rows, const char* characters,
                  char* line)
 {
-    const int32_t output_width = map.output_width, longest_run = map.longest_run;
+    settle_white(columns);
+    const int32_t output_width = map.output_width, stride = map.gather_stride;
     const int32_t* const gather = map.gather;
-    // Each cell's sum through its run's entries in the gather table; the
-    // usual runs of one or two columns go without an inner loop.
-    int32_t sums[column_sums_width];
-    if (longest_run == 2) {
-        for (int32_t k = 0; k < output_width; ++k)
-            sums[k] = columns[gather[2 * k]] + columns[gather[2 * k + 1]];
-    } else {
-        for (int32_t k = 0; k < output_width; ++k) {
-            int32_t sum = 0;
-            for (int32_t j = 0; j < longest_run; ++j)
-                sum += columns[gather[k * longest_run + j]];
-            sums[k] = sum;
-        }
-    }
-    std::fill_n(columns, map.width, 0);
-    // The comparisons of cell_shade_level, in 32 bits. With the default
-    // characters (and their reverse) only the first one tells them apart.
     const int64_t* const runs = map.runs;
+    const int32_t* const column = columns.sums;
+    // The comparisons of cell_shade_level, in 32 bits.
     const int32_t above_240 = 241 * rows, above_128 = 129 * rows, above_64 = 65 * rows;
-    if (characters[1] == characters[2] && characters[2] == characters[3]) {
-        for (int32_t k = 0; k < output_width; ++k)
-            line[k] = characters[sums[k] < above_240 * static_cast<int32_t>(runs[k])];
+    if (stride == 2 && characters[1] == characters[2] && characters[2] == characters[3]) {
+        // The usual drill, in one pass: runs of one or two columns, and
+        // characters (the default ones or their reverse) that only the first
+        // comparison tells apart.
+        for (int32_t k = 0; k < output_width; ++k) {
+            const int32_t sum = column[gather[2 * k]] + column[gather[2 * k + 1]];
+            line[k] = characters[sum < above_240 * static_cast<int32_t>(runs[k])];
+        }
     } else {
+        int32_t sums[column_sums_width];
+        if (stride == 2) {
+            for (int32_t k = 0; k < output_width; ++k)
+                sums[k] = column[gather[2 * k]] + column[gather[2 * k + 1]];
+        } else {
+            for (int32_t k = 0; k < output_width; ++k) {
+                int32_t sum = 0;
+                for (int32_t j = 0; j < stride; ++j)
+                    sum += column[gather[k * stride + j]];
+                sums[k] = sum;
+            }
+        }
         for (int32_t k = 0; k < output_width; ++k) {
             const int32_t sum = sums[k], run = static_cast<int32_t>(runs[k]);
             line[k] = characters[(sum < above_240 * run) + (sum < above_128 * run)
                                  + (sum < above_64 * run)];
         }
     }
+    std::fill_n(columns.sums, map.width, 0);
 }

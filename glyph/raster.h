@@ -64,14 +64,15 @@ constexpr int32_t column_sums_run = 16;
 void column_runs(int32_t width, int32_t output_width, double ratio, int64_t* runs);
 
 // The runs for one pair of widths, and for narrow pictures a gather table:
-// for each output column, the image columns of its run, padded to the
-// longest run with `width`, a column sum that stays 0. Other maps have none.
+// for each output column, `gather_stride` entries, the image columns of its
+// run padded with `width` (a column sum that stays 0); the stride is the
+// longest run, and at least 2. Other maps have no table.
 struct ColumnMap {
     int32_t width = -1;
     int32_t output_width = -1;
     int64_t* runs = nullptr;
-    int32_t longest_run = 0;
-    int32_t* gather = nullptr;   // output_width * longest_run entries
+    int32_t* gather = nullptr;
+    int32_t gather_stride = 0;
 };
 
 // The map, worked out once and kept until a picture of other widths comes:
@@ -135,20 +136,32 @@ int64_t raw_colour_run(RasterReader& reader, int64_t pixels);
 // Narrow raw pictures go column by column: each row is added to a sum per
 // image column, and the columns are folded into the cells once per printed
 // line. The column sums hold at most column_sums_rows rows of samples of -1
-// to 255 between folds, which keeps them well within 32 bits; there are
-// width + 1 of them, the last always 0.
+// to 255 between folds, which keeps them well within 32 bits.
 constexpr int64_t column_sums_rows = int64_t(1) << 16;
 bool sums_by_column(char magic, const ColumnMap& map);
+
+// The column sums of a narrow picture; one more than the width, the last
+// always 0. Raw bitmap rows are first counted in `white`: the white pixels
+// of each column, one byte per column in memory order, eight to a word, so
+// that a row is added a word per eight pixels. They go into the sums before
+// any byte could pass 255.
+struct ColumnSums {
+    int32_t width = 0;
+    int32_t sums[column_sums_width + 1];
+    uint64_t white[column_sums_width / 8];
+    int32_t white_rows = 0;   // rows counted in `white`
+};
+void start_column_sums(ColumnSums& columns, int32_t width);
 // Adds one row to the column sums; at the end of the file the missing
 // samples count as in add_raster_row, and reader.ended is set.
-void add_row_to_columns(char magic, RasterReader& reader, int32_t width, int32_t* columns);
+void add_row_to_columns(char magic, RasterReader& reader, ColumnSums& columns);
 // Adds the columns, run by run, to the cell sums, and empties them.
-void fold_columns(int32_t* columns, const int64_t* runs, int32_t output_width, int64_t* sums);
+void fold_columns(ColumnSums& columns, const int64_t* runs, int32_t output_width, int64_t* sums);
 // Writes the characters of one line to `line` (output width of them) for a
 // band of `rows` rows that lies in the column sums alone, and empties the
 // columns. The cells' counts, runs[k] * rows, must be at most
 // column_sums_rows, which keeps every sum and product within 32 bits.
-void narrow_line(int32_t* columns, const ColumnMap& map, int32_t rows, const char* characters,
+void narrow_line(ColumnSums& columns, const ColumnMap& map, int32_t rows, const char* characters,
                  char* line);
 
 // What every sample read past the end of the file counts as.

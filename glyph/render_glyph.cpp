@@ -80,7 +80,7 @@ void print_line(Cells& cells)
 
 // The same for a narrow picture whose band lies in its column sums (and not
 // in the cells), where every value fits 32 bits; empties the columns.
-void print_narrow_line(Cells& cells, int32_t* columns, const ColumnMap& map)
+void print_narrow_line(Cells& cells, ColumnSums& columns, const ColumnMap& map)
 {
     char line[column_sums_width + 1];
     narrow_line(columns, map, static_cast<int32_t>(cells.rows), cells.characters, line);
@@ -117,16 +117,16 @@ int32_t read_rows_by_runs(char magic, RasterReader& reader, int32_t height, Cell
 int32_t read_rows_by_columns(char magic, RasterReader& reader, int32_t width, int32_t height,
                              Cells& cells, const ColumnMap& map)
 {
-    int32_t columns[column_sums_width + 1];
-    std::fill_n(columns, width + 1, 0);
-    const int64_t longest_run = map.longest_run;
+    ColumnSums columns;
+    start_column_sums(columns, width);
     int32_t row = 0;
     int64_t unfolded = 0;   // rows in the column sums
     for (; row < height && !reader.ended; ++row) {
-        add_row_to_columns(magic, reader, width, columns);
+        add_row_to_columns(magic, reader, columns);
         const bool line = add_row(cells);
-        if (line && cells.rows * longest_run <= column_sums_rows) {
-            // The band has not been folded, and its cells' counts are small.
+        if (line && cells.rows * map.gather_stride <= column_sums_rows) {
+            // The band has not been folded, and its cells' counts (the stride
+            // is at least the longest run) are small.
             print_narrow_line(cells, columns, map);
             unfolded = 0;
         } else if (line || ++unfolded == column_sums_rows) {
