@@ -48,11 +48,14 @@ const ColumnMap& shared_column_map(int32_t width, int32_t output_width, double r
     if (kept.runs && width == kept.width && output_width == kept.output_width)
         return kept;
     std::free(kept.runs);
-    // Room for at least one, so that an empty picture is no failed allocation.
-    kept.runs = static_cast<int64_t*>(
-        std::calloc(output_width > 0 ? static_cast<size_t>(output_width) : 1, sizeof(int64_t)));
+    // The runs and then the cell sums, in one block, since the inner loops
+    // take a run and add to its sum together. Room for at least one of
+    // each, so that an empty picture is no failed allocation.
+    const size_t cells = output_width > 0 ? static_cast<size_t>(output_width) : 1;
+    kept.runs = static_cast<int64_t*>(std::calloc(2 * cells, sizeof(int64_t)));
     if (!kept.runs)
         fail_run();
+    kept.sums = kept.runs + cells;
     column_runs(width, output_width, ratio, kept.runs);
     kept.width = width;
     kept.output_width = output_width;

@@ -63,14 +63,16 @@ constexpr int32_t column_sums_run = 16;
 // where that rounding skips an output column. Writes `output_width` runs.
 void column_runs(int32_t width, int32_t output_width, double ratio, int64_t* runs);
 
-// The runs for one pair of widths, and for narrow pictures a gather table:
-// for each output column, `gather_stride` entries, the image columns of its
-// run padded with `width` (a column sum that stays 0); the stride is the
-// longest run, and at least 2. Other maps have no table.
+// The runs for one pair of widths, room for the cell sums of a picture, and
+// for narrow pictures a gather table: for each output column,
+// `gather_stride` entries, the image columns of its run padded with `width`
+// (a column sum that stays 0); the stride is the longest run, and at least
+// 2. Other maps have no table.
 struct ColumnMap {
     int32_t width = -1;
     int32_t output_width = -1;
     int64_t* runs = nullptr;
+    int64_t* sums = nullptr;
     int32_t* gather = nullptr;
     int32_t gather_stride = 0;
 };

@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "control/settings.h"
@@ -42,15 +41,6 @@ struct Cells {
     const char* characters = nullptr;   // the shade table's four characters
     Text text;
 };
-
-void* allocate_cells(int32_t count, size_t size)
-{
-    // Room for at least one, so that an empty picture is no failed allocation.
-    void* cells = std::calloc(count > 0 ? static_cast<size_t>(count) : 1, size);
-    if (!cells)
-        fail_run();
-    return cells;
-}
 
 // Prints the band as one line and empties the cells. A cell that no image
 // column maps to (possible only for enormous pictures) prints blank.
@@ -160,7 +150,8 @@ void render_glyph(const SymbolRecord* record)
     cells.width = max_width < width ? max_width : width;
     const ColumnMap& map = shared_column_map(width, cells.width, across);
     cells.runs = map.runs;
-    cells.sums = static_cast<int64_t*>(allocate_cells(cells.width, sizeof(int64_t)));
+    cells.sums = map.sums;
+    std::fill_n(cells.sums, cells.width, 0);
     cells.down = max_height < height ? static_cast<double>(max_height) / height : 1.0;
     cells.characters = shade_characters(settings.grey_shades, settings.reverse);
 
@@ -190,7 +181,6 @@ void render_glyph(const SymbolRecord* record)
         }
     }
     std::fwrite(cells.text.bytes, 1, cells.text.used, settings.output);
-    std::free(cells.sums);
     std::fflush(settings.output);
     std::fclose(settings.glyph_stream);
     settings.glyph_stream = nullptr;
