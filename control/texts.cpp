@@ -34,7 +34,7 @@ void print_usage()
         "             exerciser.\n");
 }
 
-// The two kanji of the program's name in Japanese (日本: Japan), side by side,
+// 日本 (Japan) in two kanji side by side,
 // as `render_glyphs --logo` draws them.
 static const char version_logo[] =
     "                       ###        \n"
