@@ -3,6 +3,23 @@
 // not carry these; the picture generator and the tests do.
 #pragma once
 
+#include <vector>
+
 #include "catalogue/catalogue.h"
 
 extern const char* const symbol_characters[symbol_count];
+
+// Every row of the table in order, with the number of the set it stands in.
+struct CatalogueRow {
+    int set_number;
+    int row;
+};
+
+inline std::vector<CatalogueRow> catalogue_rows()
+{
+    std::vector<CatalogueRow> rows;
+    for (int s = 0; s < set_count; ++s)
+        for (int i = 0; i < set_table[s].size; ++i)
+            rows.push_back({s + 1, set_table[s].first_row + i});
+    return rows;
+}

@@ -18,22 +18,11 @@
 
 namespace {
 
-struct Row {
-    int set_number;
-    int row;
-    const SetInfo& set() const { return set_table[set_number - 1]; }
-    const char* file() const { return symbol_table[row].image_file; }
-    std::string name() const { return std::string(set().name) + "/" + file(); }
-};
+using Row = CatalogueRow;
 
-std::vector<Row> all_rows()
-{
-    std::vector<Row> rows;
-    for (int s = 0; s < set_count; ++s)
-        for (int i = 0; i < set_table[s].size; ++i)
-            rows.push_back({s + 1, set_table[s].first_row + i});
-    return rows;
-}
+const SetInfo& set_of(const Row& r) { return set_table[r.set_number - 1]; }
+const char* file_of(const Row& r) { return symbol_table[r.row].image_file; }
+std::string name_of(const Row& r) { return std::string(set_of(r).name) + "/" + file_of(r); }
 
 bool exists(const std::string& path)
 {
@@ -47,12 +36,12 @@ const std::string glyphs_path = source_path("glyphs");
 // nothing for a missing picture, which the reader would end the run for.
 std::string printed(const Row& r, char grey_shades = 'n')
 {
-    if (!exists(glyphs_path + r.set().directory + r.file()))
+    if (!exists(glyphs_path + set_of(r).directory + file_of(r)))
         return "";
     StreamCapture capture;
     settings.symbol_path = glyphs_path.c_str();
     settings.grey_shades = grey_shades;
-    current_set_directory = r.set().directory;
+    current_set_directory = set_of(r).directory;
     open_glyph(&symbol_table[r.row]);
     render_glyph(&symbol_table[r.row]);
     return capture.output();
@@ -69,21 +58,21 @@ std::vector<std::string> lines_of(const std::string& text)
 
 TEST(GlyphFiles, EveryRowHasARawBitmapWithInk)
 {
-    for (const Row& r : all_rows()) {
-        const std::string path = glyphs_path + r.set().directory + r.file();
+    for (const Row& r : catalogue_rows()) {
+        const std::string path = glyphs_path + set_of(r).directory + file_of(r);
         if (!exists(path)) {
-            ADD_FAILURE() << r.name() << " is missing";
+            ADD_FAILURE() << name_of(r) << " is missing";
             continue;
         }
         const std::string file = read_file(path);
         int width = 0, height = 0, header = 0;
         ASSERT_EQ(std::sscanf(file.c_str(), "P4\n%d %d\n%n", &width, &height, &header), 2)
-            << r.name() << " is no raw bitmap";
-        ASSERT_GT(header, 0) << r.name();
+            << name_of(r) << " is no raw bitmap";
+        ASSERT_GT(header, 0) << name_of(r);
         EXPECT_EQ(file.size(), size_t(header) + size_t((width + 7) / 8) * height)
-            << r.name() << ": the raster does not match " << width << " x " << height;
+            << name_of(r) << ": the raster does not match " << width << " x " << height;
         EXPECT_NE(file.find_first_not_of('\0', header), std::string::npos)
-            << r.name() << " has no ink";
+            << name_of(r) << " has no ink";
     }
 }
 
@@ -92,14 +81,14 @@ TEST(GlyphFiles, EveryRowHasARawBitmapWithInk)
 // across or down.
 TEST(GlyphFiles, EveryPicturePrintsWithinTheLimitsFillingItsBlock)
 {
-    for (const Row& r : all_rows()) {
+    for (const Row& r : catalogue_rows()) {
         const std::vector<std::string> lines = lines_of(printed(r));
-        ASSERT_FALSE(lines.empty()) << r.name();
-        EXPECT_LE(lines.size(), 22u) << r.name();
+        ASSERT_FALSE(lines.empty()) << name_of(r);
+        EXPECT_LE(lines.size(), 22u) << name_of(r);
         int top = -1, bottom = -1, left = 32, right = -1;
         for (size_t y = 0; y < lines.size(); ++y) {
-            EXPECT_EQ(lines[y].size(), lines[0].size()) << r.name() << " line " << y;
-            EXPECT_LE(lines[y].size(), 32u) << r.name() << " line " << y;
+            EXPECT_EQ(lines[y].size(), lines[0].size()) << name_of(r) << " line " << y;
+            EXPECT_LE(lines[y].size(), 32u) << name_of(r) << " line " << y;
             const size_t first = lines[y].find('O'), last = lines[y].rfind('O');
             if (first == std::string::npos)
                 continue;
@@ -108,10 +97,10 @@ TEST(GlyphFiles, EveryPicturePrintsWithinTheLimitsFillingItsBlock)
             left = std::min(left, int(first));
             right = std::max(right, int(last));
         }
-        ASSERT_GE(top, 0) << r.name() << " prints no ink";
+        ASSERT_GE(top, 0) << name_of(r) << " prints no ink";
         const double across = (right - left + 1) / 32.0, down = (bottom - top + 1) / 22.0;
         EXPECT_GE(std::max(across, down), 0.6)
-            << r.name() << ": ink spans " << right - left + 1 << " columns, "
+            << name_of(r) << ": ink spans " << right - left + 1 << " columns, "
             << bottom - top + 1 << " lines";
     }
 }
@@ -120,13 +109,13 @@ TEST(GlyphFiles, EveryPicturePrintsWithinTheLimitsFillingItsBlock)
 // quarter of the cells with ink print the darkest shade.
 TEST(GlyphFiles, StrokesStaySolidWithShades)
 {
-    for (const Row& r : all_rows()) {
+    for (const Row& r : catalogue_rows()) {
         size_t ink = 0, solid = 0;
         for (char c : printed(r, 'y')) {
             ink += c != ' ' && c != '\n';
             solid += c == '#';
         }
-        EXPECT_GE(4 * solid, ink) << r.name() << ": " << solid << " of " << ink << " cells";
+        EXPECT_GE(4 * solid, ink) << name_of(r) << ": " << solid << " of " << ink << " cells";
     }
 }
 
@@ -135,8 +124,8 @@ TEST(GlyphFiles, StrokesStaySolidWithShades)
 TEST(GlyphFiles, DifferentCharactersPrintDifferentlyInOneSetAndTypeface)
 {
     std::map<std::pair<int, int>, std::map<std::string, Row>> seen;
-    for (const Row& r : all_rows()) {
-        const int face = typeface_for(r.set_number, r.file());
+    for (const Row& r : catalogue_rows()) {
+        const int face = typeface_for(r.set_number, file_of(r));
         auto& texts = seen[{r.set_number, face}];
         const std::string text = printed(r);
         const auto earlier = texts.find(text);
@@ -144,7 +133,7 @@ TEST(GlyphFiles, DifferentCharactersPrintDifferentlyInOneSetAndTypeface)
             texts.emplace(text, r);
         } else {
             EXPECT_STREQ(symbol_characters[earlier->second.row], symbol_characters[r.row])
-                << r.name() << " prints as " << earlier->second.name();
+                << name_of(r) << " prints as " << name_of(earlier->second);
         }
     }
 }
@@ -169,25 +158,25 @@ TEST(GlyphFiles, DrawingsOfOneSymbolComeFromDifferentTypefaces)
         EXPECT_EQ(typeface_for(c.set_number, c.file), c.face) << c.file;
 
     std::map<std::string, int> syllable_faces;
-    for (const Row& r : all_rows()) {
-        const std::string file = r.file();
-        const std::string stem = r.name().substr(0, r.name().find('.'));
-        const int face = typeface_for(r.set_number, r.file());
-        EXPECT_GE(face, 0) << r.name();
-        EXPECT_LT(face, typeface_count) << r.name();
+    for (const Row& r : catalogue_rows()) {
+        const std::string file = file_of(r);
+        const std::string stem = name_of(r).substr(0, name_of(r).find('.'));
+        const int face = typeface_for(r.set_number, file_of(r));
+        EXPECT_GE(face, 0) << name_of(r);
+        EXPECT_LT(face, typeface_count) << name_of(r);
         if (r.set_number != Kanji) {
             // Drawings of one syllable stand together, in ascending number.
             const auto last = syllable_faces.find(stem);
             if (last != syllable_faces.end()) {
-                EXPECT_GT(face, last->second) << r.name();
+                EXPECT_GT(face, last->second) << name_of(r);
             }
             syllable_faces[stem] = face;
         } else if (file.size() > 6 && file.compare(file.size() - 6, 6, ".2.pbm") == 0) {
             const Row first = {r.set_number, r.row - 1};
-            EXPECT_NE(face, typeface_for(Kanji, first.file())) << r.name();
+            EXPECT_NE(face, typeface_for(Kanji, file_of(first))) << name_of(r);
             EXPECT_NE(read_file(glyphs_path + "/Kanji/" + file),
-                      read_file(glyphs_path + "/Kanji/" + first.file()))
-                << r.name();
+                      read_file(glyphs_path + "/Kanji/" + file_of(first)))
+                << name_of(r);
         }
     }
 }

@@ -334,19 +334,7 @@ bool make_directory(const std::string& path)
     return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
 }
 
-struct Row {
-    int set_number;
-    int row;
-};
-
-std::vector<Row> all_rows()
-{
-    std::vector<Row> rows;
-    for (int s = 0; s < set_count; ++s)
-        for (int i = 0; i < set_table[s].size; ++i)
-            rows.push_back({s + 1, set_table[s].first_row + i});
-    return rows;
-}
+using Row = CatalogueRow;
 
 std::string row_name(const Row& r)
 {
@@ -457,7 +445,7 @@ int main(int argc, char** argv)
     }
     if (logo)
         return print_logo();
-    const std::vector<Row> every_row = all_rows();
+    const std::vector<Row> every_row = catalogue_rows();
     std::vector<Row> rows = names.empty() ? every_row : std::vector<Row>();
     for (const std::string& name : names) {
         const auto found = std::find_if(every_row.begin(), every_row.end(),
