@@ -1,34 +1,97 @@
-# Thin wrapper over CMake: make run, make check, make install.
+# Thin wrapper over CMake:
+#   make run        build the program alone and start a drill on glyphs/
+#   make check      build everything and run the tests (needs GoogleTest)
+#   make install    install under PREFIX (default /usr/local); make uninstall
+#   make deb        build a Debian package (needs dpkg-dev)
+#   make glyphs     redraw the pictures (needs FreeType and the fonts)
 BUILD ?= build
 PREFIX ?= /usr/local
+DESTDIR ?=
 CMAKE_FLAGS ?=
 ARGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build run check install glyphs bench clean
+MAKEFLAGS += --no-print-directory
+
+.PHONY: all build rilk run check install install-check uninstall glyphs \
+        deb bench clean refind FORCE
+
+CONFIGURE = cmake -S '$(CURDIR)' -B '$(BUILD)' -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+CONFIGURED = $(BUILD)/configured
+# Runs a command quietly, showing its output only when it fails.
+quietly = $(1) >'$(BUILD)/$(2).log' 2>&1 || { cat '$(BUILD)/$(2).log' >&2; exit 1; }
 
 all: build
 
-$(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=$(PREFIX) $(CMAKE_FLAGS)
+# The configure step runs again whenever its command line changes (say, new
+# CMAKE_FLAGS) or when the last one did not finish: the stamp is written only
+# after a configure that succeeded, and a failed one leaves no cache behind.
+# Changes to CMakeLists.txt are CMake's own business once it has configured.
+$(BUILD)/configure-command: FORCE
+	@mkdir -p '$(BUILD)'
+	@echo "$(CONFIGURE)" | cmp -s - $@ || echo "$(CONFIGURE)" > $@
 
-build: $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD) -j $(JOBS)
+$(CONFIGURED): $(BUILD)/configure-command
+	@rm -f $@
+	@$(CONFIGURE) >'$(BUILD)/configure.log' 2>&1 || \
+	  { cat '$(BUILD)/configure.log' >&2; rm -f '$(BUILD)/CMakeCache.txt'; exit 1; }
+	@touch $@
 
-# A drill on the pictures bundled in the repository; more options with ARGS="...".
-run: build
-	./$(BUILD)/rilk -p $(CURDIR)/glyphs $(ARGS)
+# A package installed since the last configure (GoogleTest, FreeType) is
+# found by configuring again.
+refind: $(CONFIGURED)
+	@if [ -e '$(BUILD)/missing-googletest' ] || [ -e '$(BUILD)/missing-freetype' ]; then \
+	  $(call quietly,$(CONFIGURE),configure); fi
 
-check: build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+missing = $(shell cat '$(BUILD)/missing-$(1)' 2>/dev/null)
 
-# Redraws the pictures under glyphs/ (needs libfreetype-dev and the fonts
-# that glyphs/README.md names).
-glyphs: $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD) --target glyphs
+build: $(CONFIGURED)
+	@cmake --build '$(BUILD)' -j $(JOBS)
 
-install: build
-	cmake --install $(BUILD) --prefix $(PREFIX)
+# Only the program, quietly; the build's output is shown if it fails.
+rilk: $(CONFIGURED)
+	@test -x '$(BUILD)/rilk' || echo "Building rilk (a few seconds)..."
+	@$(call quietly,cmake --build '$(BUILD)' -j $(JOBS) --target rilk,build)
+
+# A drill on the pictures bundled in the repository; more options with
+# ARGS="...". The shell gives way to the program, and an interrupt that ends
+# the drill ends make quietly.
+run: rilk
+	@trap 'exit 0' INT; '$(BUILD)/rilk' -p '$(CURDIR)/glyphs' $(ARGS); status=$$?; \
+	  [ $$status -eq 130 ] && exit 0; exit $$status
+
+check: refind
+	$(if $(call missing,googletest),$(error make check needs GoogleTest: apt-get install $(call missing,googletest)))
+	@cmake --build '$(BUILD)' -j $(JOBS)
+	@cd '$(BUILD)' && ctest --output-on-failure -j $(JOBS)
+
+glyphs: refind
+	$(if $(call missing,freetype),$(error make glyphs needs FreeType and the fonts: apt-get install $(call missing,freetype) and the font packages that glyphs/README.md lists))
+	@cmake --build '$(BUILD)' --target glyphs
+
+# Installing into a place the user may not write fails before anything is
+# copied, with one line that says where.
+install: install-check rilk
+	@$(call quietly,DESTDIR='$(DESTDIR)' cmake --install '$(BUILD)' --prefix '$(PREFIX)',install)
+	@echo "Installed rilk under $(DESTDIR)$(PREFIX) (make uninstall removes it)"
+
+# The first place on the way to each install folder that exists but may not
+# be written.
+unwritable = $(shell for d in bin rilk share/man/man1 share/doc/rilk; do \
+  p='$(DESTDIR)$(PREFIX)'/$$d; while [ ! -e "$$p" ]; do p=$$(dirname "$$p"); done; \
+  if [ ! -d "$$p" ] || [ ! -w "$$p" ]; then echo "$$p"; break; fi; done)
+
+install-check:
+	$(if $(unwritable),$(error make install: cannot write to $(unwritable); run it as root or choose another PREFIX, such as PREFIX=$$HOME/.local))
+
+uninstall: $(CONFIGURED)
+	@cmake --build '$(BUILD)' --target uninstall
+
+deb:
+	@tools/make_deb '$(CURDIR)' '$(BUILD)-deb'
+
+bench:
+	bench/run
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf '$(BUILD)' '$(BUILD)-deb'
