@@ -84,8 +84,8 @@ unwritable = $(shell for d in bin rilk share/man/man1 share/doc/rilk; do \
 install-check:
 	$(if $(unwritable),$(error make install: cannot write to $(unwritable); run it as root or choose another PREFIX, such as PREFIX=$$HOME/.local))
 
-uninstall: $(CONFIGURED)
-	@cmake --build '$(BUILD)' --target uninstall
+uninstall:
+	@cmake -DMANIFEST='$(BUILD)/install_manifest.txt' -P tools/uninstall.cmake
 
 deb:
 	@tools/make_deb '$(CURDIR)' '$(BUILD)-deb'
