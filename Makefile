@@ -14,7 +14,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 MAKEFLAGS += --no-print-directory
 
 .PHONY: all build rilk run check install install-check uninstall glyphs \
-        deb bench clean refind FORCE
+        deb bench clean FORCE
 
 CONFIGURE = cmake -S '$(CURDIR)' -B '$(BUILD)' -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
 CONFIGURED = $(BUILD)/configured
@@ -37,11 +37,10 @@ $(CONFIGURED): $(BUILD)/configure-command
 	  { cat '$(BUILD)/configure.log' >&2; rm -f '$(BUILD)/CMakeCache.txt'; exit 1; }
 	@touch $@
 
-# A package installed since the last configure (GoogleTest, FreeType) is
-# found by configuring again.
-refind: $(CONFIGURED)
-	@if [ -e '$(BUILD)/missing-googletest' ] || [ -e '$(BUILD)/missing-freetype' ]; then \
-	  $(call quietly,$(CONFIGURE),configure); fi
+# A package found missing by the last configure (GoogleTest, FreeType) is
+# looked for again, in case it has been installed since.
+refind-%: $(CONFIGURED)
+	@if [ -e '$(BUILD)/missing-$*' ]; then $(call quietly,$(CONFIGURE),configure); fi
 
 missing = $(shell cat '$(BUILD)/missing-$(1)' 2>/dev/null)
 
@@ -60,12 +59,12 @@ run: rilk
 	@trap 'exit 0' INT; '$(BUILD)/rilk' -p '$(CURDIR)/glyphs' $(ARGS); status=$$?; \
 	  [ $$status -eq 130 ] && exit 0; exit $$status
 
-check: refind
+check: refind-googletest
 	$(if $(call missing,googletest),$(error make check needs GoogleTest: apt-get install $(call missing,googletest)))
 	@cmake --build '$(BUILD)' -j $(JOBS)
 	@cd '$(BUILD)' && ctest --output-on-failure -j $(JOBS)
 
-glyphs: refind
+glyphs: refind-freetype
 	$(if $(call missing,freetype),$(error make glyphs needs FreeType and the fonts: apt-get install $(call missing,freetype) and the font packages that glyphs/README.md lists))
 	@cmake --build '$(BUILD)' --target glyphs
 
