@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "catalogue/catalogue.h"
+#include "control/fail.h"
 #include "control/settings.h"
 #include "glyph/glyph.h"
 #include "quiz/quiz.h"

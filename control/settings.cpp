@@ -3,12 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
-Settings settings;
+#include "control/fail.h"
 
-void fail_run()
-{
-    std::exit(-1);
-}
+Settings settings;
 
 void set_mode_letter(char letter, char value)
 {

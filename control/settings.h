@@ -41,6 +41,3 @@ void set_mode_letter(char letter, char value);
 
 void print_usage();
 void print_version();
-
-// Ends the process with status -1 (255 to the shell), printing nothing.
-[[noreturn]] void fail_run();

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "control/settings.h"
+#include "control/fail.h"
 #include "glyph/raster.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "control/settings.h"
+#include "control/fail.h"
 #include "glyph/glyph.h"
 
 GlyphHeader glyph_header;

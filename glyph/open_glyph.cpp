@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "control/fail.h"
 #include "control/settings.h"
 #include "glyph/glyph.h"
 

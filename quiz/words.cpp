@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "control/settings.h"
+#include "control/fail.h"
 #include "quiz/quiz.h"
 
 static bool is_separator(char c)

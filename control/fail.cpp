@@ -1,0 +1,8 @@
+#include "control/fail.h"
+
+#include <cstdlib>
+
+void fail_run()
+{
+    std::exit(-1);
+}
