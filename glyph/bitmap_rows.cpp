@@ -110,7 +110,7 @@ void add_bitmap_row(RasterReader& reader, const int64_t* runs, int32_t output_wi
     const size_t ready = static_cast<size_t>(reader.end - reader.pos);
     if (ready < row_bytes) {
         // The file has ended (the refill moved the bytes to the buffer's start).
-        std::memset(reader.end, 0xff, row_bytes - ready);
+        std::memset(reader.end, value_past_end('4'), row_bytes - ready);
         reader.end = reader.pos + row_bytes;
         std::memset(reader.end, 0, raster_buffer_slack);
     }
@@ -150,7 +150,7 @@ int64_t set_bits(RasterReader& reader, BitPosition& bits, int64_t pixels)
     }
     if (pixels > 0) {
         const int next = next_raster_byte(reader);
-        bits.byte = next < 0 ? 0xffu : static_cast<unsigned>(next);
+        bits.byte = next < 0 ? unsigned(value_past_end('4')) : static_cast<unsigned>(next);
         bits.used = static_cast<int>(pixels);
         set += count_set_bits(bits.byte >> (8 - pixels));
     }

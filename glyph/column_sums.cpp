@@ -55,22 +55,11 @@ void add_bitmap_row(const unsigned char* row, size_t row_bytes, ColumnSums& colu
         settle_white(columns);
 }
 
-// The row in which the file ends, `ready` bytes of it read: every missing
-// byte counts as -1 in grey and colour maps, and as all bits set in bitmaps.
+// The row in which the file ends, `ready` bytes of it read.
 void add_short_row(char magic, const unsigned char* row, size_t ready, ColumnSums& columns)
 {
-    auto byte = [&](size_t i) -> int32_t { return i < ready ? row[i] : magic == '4' ? 255 : -1; };
-    for (int32_t c = 0; c < columns.width; ++c) {
-        const size_t i = static_cast<size_t>(c);
-        int32_t sample;
-        if (magic == '4')
-            sample = (byte(i / 8) >> (7 - i % 8)) & 1 ? 0 : 255;
-        else if (magic == '5')
-            sample = byte(i);
-        else
-            sample = (byte(3 * i) + byte(3 * i + 1) + byte(3 * i + 2)) / 3;
-        columns.sums[c] += sample;
-    }
+    for (int32_t c = 0; c < columns.width; ++c)
+        columns.sums[c] += static_cast<int32_t>(sample_at_end(magic, row, ready, size_t(c)));
 }
 
 }  // namespace

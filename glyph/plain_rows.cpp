@@ -5,7 +5,6 @@
 
 namespace {
 
-constexpr int64_t missing = -1;   // a sample past the end of the file
 constexpr int64_t largest_sample = 2147483647;
 
 // A run of plain bitmap pixels: the next '0' or '1' for each.
@@ -14,7 +13,7 @@ int64_t plain_bit_run(RasterReader& reader, int64_t pixels)
     int64_t white = 0;
     while (pixels > 0) {
         if (reader.pos == reader.end && !refill_reader(reader))
-            return 255 * white + missing * pixels;
+            return 255 * white + sample_at_end('1', nullptr, 0, 0) * pixels;
         unsigned char* p = reader.pos;
         const unsigned char* const end = reader.end;
         for (; p < end && pixels > 0; ++p) {
@@ -33,7 +32,7 @@ int64_t plain_bit_run(RasterReader& reader, int64_t pixels)
 #if defined(__GNUC__)
 __attribute__((always_inline))
 #endif
-inline int64_t plain_number(RasterReader& reader)
+inline int64_t plain_number(char magic, RasterReader& reader)
 {
     for (;;) {
         unsigned char* p = reader.pos;
@@ -44,7 +43,7 @@ inline int64_t plain_number(RasterReader& reader)
         if (p < end)
             break;
         if (!refill_reader(reader))
-            return missing;
+            return value_past_end(magic);
     }
 #if defined(__GNUC__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
     // Most numbers are short: eight bytes at once, when the byte that ends
@@ -94,13 +93,13 @@ int64_t plain_run(char magic, RasterReader& reader, int64_t pixels)
     int64_t sum = 0;
     for (; pixels > 0 && !reader.ended; --pixels) {
         if (magic == '2') {
-            sum += plain_number(reader);
+            sum += plain_number(magic, reader);
         } else {
-            const int64_t red = plain_number(reader);
-            const int64_t green = plain_number(reader);
-            sum += (red + green + plain_number(reader)) / 3;
+            const int64_t red = plain_number(magic, reader);
+            const int64_t green = plain_number(magic, reader);
+            sum += (red + green + plain_number(magic, reader)) / 3;
         }
     }
-    return sum + missing * pixels;
+    return sum + sample_at_end(magic, nullptr, 0, 0) * pixels;
 }
 

@@ -166,8 +166,19 @@ void fold_columns(ColumnSums& columns, const int64_t* runs, int32_t output_width
 void narrow_line(ColumnSums& columns, const ColumnMap& map, int32_t rows, const char* characters,
                  char* line);
 
-// What every sample read past the end of the file counts as.
-int64_t sample_past_end(char magic);
+// What a value read past the end of the file counts as: every byte of a raw
+// bitmap has all its bits set (eight black pixels); every byte of a raw grey
+// or colour map, and every number or digit of a plain raster, is -1.
+constexpr int value_past_end(char magic)
+{
+    return magic == '4' ? 0xff : -1;
+}
+
+// The sample of pixel `column` of a row of which only `ready` bytes could be
+// read, the rest taking the value past the end (`row` may be null when
+// `ready` is 0). In a plain raster every pixel past the end counts as one
+// value past the end.
+int64_t sample_at_end(char magic, const unsigned char* row, size_t ready, size_t column);
 
 // The four characters for cell averages above 240, 129..240, 65..128 and
 // 64 or less, under the grey-shade and reverse switches ('n' is off).

@@ -1,8 +1,18 @@
 #include "glyph/raster.h"
 
-int64_t sample_past_end(char magic)
+int64_t sample_at_end(char magic, const unsigned char* row, size_t ready, size_t column)
 {
-    return magic == '4' ? 0 : -1;
+    auto byte = [&](size_t i) -> int64_t { return i < ready ? row[i] : value_past_end(magic); };
+    switch (magic) {
+    case '4':
+        return (byte(column / 8) >> (7 - column % 8)) & 1 ? 0 : 255;
+    case '6':
+        return (byte(3 * column) + byte(3 * column + 1) + byte(3 * column + 2)) / 3;
+    case '5':
+        return byte(column);
+    default:
+        return value_past_end(magic);
+    }
 }
 
 void add_raster_row(char magic, RasterReader& reader, const int64_t* runs, int32_t output_width,

@@ -165,7 +165,7 @@ void render_glyph(const SymbolRecord* record)
     else if (width > 0)
         row = read_rows_by_runs(magic, reader, height, cells);
     // From here every sample is the same constant: whole bands at a time.
-    const int64_t sample = sample_past_end(magic);
+    const int64_t sample = sample_at_end(magic, nullptr, 0, 0);
     for (int64_t rows_left = height - row; rows_left > 0;) {
         bool line = false;
         const int64_t rows = advance_lines(cells.accumulator, cells.down, rows_left, line);
