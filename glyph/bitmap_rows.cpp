@@ -1,6 +1,6 @@
 // Raw bitmap rows: one bit per pixel, the leftmost pixel in the most
 // significant bit, set is black (0) and clear is white (255). Each row starts
-// on a fresh byte, and bytes past the end of the file have every bit set.
+// on a fresh byte. A row is taken in pieces of at most a buffer's size.
 #include <cstring>
 
 #include "glyph/raster.h"
@@ -22,17 +22,18 @@ uint64_t leftmost_first(const unsigned char* bytes)
 #endif
 }
 
-// Counts the set bits of every whole 64-bit word of the row first, keeping
+// Counts the set bits of every whole 64-bit word of the piece first, keeping
 // the running total before each word; then each run's end needs that total
 // and the bits of the word it ends in. (Counting word by word within each
 // run instead costs a mispredicted loop exit per run.) Reads up to 7 bytes
-// past the row, and takes no bits from there.
+// past the piece, and takes no bits from there.
 template <bool count_instruction>
 #if defined(__GNUC__)
 __attribute__((always_inline))
 #endif
-inline void add_bits(const unsigned char* row, const int64_t* runs, int32_t output_width,
-                     int64_t* sums, uint32_t* set_before_word)
+inline void add_bits(const unsigned char* piece, int64_t bits, const int64_t* runs,
+                     int32_t output_width, int64_t* sums, uint32_t* set_before_word,
+                     BitmapRow& row)
 {
     auto count = [](uint64_t word) -> uint64_t {
 #if defined(__GNUC__)
@@ -41,38 +42,46 @@ inline void add_bits(const unsigned char* row, const int64_t* runs, int32_t outp
 #endif
         return count_bits_in_word(word);
     };
-    int64_t width = 0;
-    for (int32_t k = 0; k < output_width; ++k)
-        width += runs[k];
     uint32_t set = 0;
-    for (int64_t word = 0; word < width / 64; ++word) {
+    for (int64_t word = 0; word < bits / 64; ++word) {
         set_before_word[word] = set;
-        uint64_t bits;
-        std::memcpy(&bits, row + 8 * word, 8);
-        set += static_cast<uint32_t>(count(bits));
+        uint64_t chunk;
+        std::memcpy(&chunk, piece + 8 * word, 8);
+        set += static_cast<uint32_t>(count(chunk));
     }
-    set_before_word[width / 64] = set;
-    int64_t end_bit = 0;
-    uint32_t set_before = 0;   // before the run's first bit
-    for (int32_t k = 0; k < output_width; ++k) {
-        end_bit += runs[k];
-        const int64_t word = end_bit / 64;
-        const int rest = static_cast<int>(end_bit % 64);
+    set_before_word[bits / 64] = set;
+    // The set bits of the piece before bit `end`.
+    auto set_before = [&](int64_t end) {
+        const int rest = static_cast<int>(end % 64);
         const uint64_t in_last_word =
-            rest ? count(leftmost_first(row + 8 * word) >> (64 - rest)) : 0;
-        const uint32_t set_to_end = set_before_word[word] + static_cast<uint32_t>(in_last_word);
-        sums[k] += 255 * (runs[k] - static_cast<int64_t>(set_to_end - set_before));
-        set_before = set_to_end;
+            rest ? count(leftmost_first(piece + 8 * (end / 64)) >> (64 - rest)) : 0;
+        return set_before_word[end / 64] + static_cast<uint32_t>(in_last_word);
+    };
+    int32_t k = row.run;
+    int64_t end = row.run_end;
+    int64_t set_earlier = row.set_earlier;   // set bits of run k in earlier pieces
+    uint32_t run_start = 0;                  // set bits of the piece before run k
+    for (; k < output_width && end <= bits; ++k) {
+        const uint32_t run_end = set_before(end);
+        sums[k] += 255 * (runs[k] - set_earlier - static_cast<int64_t>(run_end - run_start));
+        run_start = run_end;
+        set_earlier = 0;
+        end += k + 1 < output_width ? runs[k + 1] : 0;
     }
+    row.run = k;
+    row.run_end = end - bits;
+    if (k < output_width)
+        row.set_earlier = set_earlier + (set_before(bits) - run_start);
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
-__attribute__((target("popcnt"))) void add_bits_counting(const unsigned char* row,
+__attribute__((target("popcnt"))) void add_bits_counting(const unsigned char* piece, int64_t bits,
                                                          const int64_t* runs,
                                                          int32_t output_width, int64_t* sums,
-                                                         uint32_t* set_before_word)
+                                                         uint32_t* set_before_word,
+                                                         BitmapRow& row)
 {
-    add_bits<true>(row, runs, output_width, sums, set_before_word);
+    add_bits<true>(piece, bits, runs, output_width, sums, set_before_word, row);
 }
 
 bool has_count_instruction()
@@ -80,10 +89,11 @@ bool has_count_instruction()
     return __builtin_cpu_supports("popcnt");
 }
 #else
-void add_bits_counting(const unsigned char* row, const int64_t* runs, int32_t output_width,
-                       int64_t* sums, uint32_t* set_before_word)
+void add_bits_counting(const unsigned char* piece, int64_t bits, const int64_t* runs,
+                       int32_t output_width, int64_t* sums, uint32_t* set_before_word,
+                       BitmapRow& row)
 {
-    add_bits<true>(row, runs, output_width, sums, set_before_word);
+    add_bits<true>(piece, bits, runs, output_width, sums, set_before_word, row);
 }
 
 bool has_count_instruction()
@@ -94,75 +104,51 @@ bool has_count_instruction()
 
 }  // namespace
 
-void add_bitmap_bits(const unsigned char* row, const int64_t* runs, int32_t output_width,
-                     int64_t* sums, bool count_instruction, uint32_t* set_before_word)
+BitmapRow start_bitmap_row(const int64_t* runs, int32_t output_width)
+{
+    return BitmapRow{0, output_width > 0 ? runs[0] : 0, 0};
+}
+
+void add_bitmap_piece(const unsigned char* piece, int64_t bits, const int64_t* runs,
+                      int32_t output_width, int64_t* sums, bool count_instruction,
+                      uint32_t* set_before_word, BitmapRow& row)
 {
     if (count_instruction && has_count_instruction())
-        add_bits_counting(row, runs, output_width, sums, set_before_word);
+        add_bits_counting(piece, bits, runs, output_width, sums, set_before_word, row);
     else
-        add_bits<false>(row, runs, output_width, sums, set_before_word);
+        add_bits<false>(piece, bits, runs, output_width, sums, set_before_word, row);
 }
 
 void add_bitmap_row(RasterReader& reader, const int64_t* runs, int32_t output_width,
-                    int64_t* sums, size_t row_bytes)
+                    int64_t* sums, int64_t width)
 {
-    ensure_raster_bytes(reader, row_bytes);
-    const size_t ready = static_cast<size_t>(reader.end - reader.pos);
-    if (ready < row_bytes) {
-        // The file has ended (the refill moved the bytes to the buffer's start).
-        std::memset(reader.end, value_past_end('4'), row_bytes - ready);
-        reader.end = reader.pos + row_bytes;
-        std::memset(reader.end, 0, raster_buffer_slack);
+    BitmapRow row = start_bitmap_row(runs, output_width);
+    const uint64_t row_bytes = (static_cast<uint64_t>(width) + 7) / 8;
+    for (uint64_t done = 0; done < row_bytes;) {
+        const size_t piece = static_cast<size_t>(
+            row_bytes - done < raster_buffer_size ? row_bytes - done : raster_buffer_size);
+        ensure_raster_bytes(reader, piece);
+        const size_t ready = static_cast<size_t>(reader.end - reader.pos);
+        if (ready == 0) {
+            // The rest of the row lies past the end of the file: black, so
+            // only the part of the run in progress already read adds white.
+            if (row.run < output_width)
+                sums[row.run] += 255 * (runs[row.run] - row.run_end - row.set_earlier);
+            return;
+        }
+        if (ready < piece) {
+            // The file has ended; what was read lies at the buffer's start.
+            std::memmove(reader.buffer, reader.pos, ready);
+            reader.pos = reader.buffer;
+            std::memset(reader.pos + ready, value_past_end('4'), piece - ready);
+            reader.end = reader.pos + piece;
+            std::memset(reader.end, 0, raster_buffer_slack);
+        }
+        done += piece;
+        const int64_t bits =
+            done < row_bytes ? int64_t(8 * piece) : width - int64_t(8 * (done - piece));
+        add_bitmap_piece(reader.pos, bits, runs, output_width, sums, true, reader.set_before_word,
+                         row);
+        reader.pos += piece;
     }
-    add_bitmap_bits(reader.pos, runs, output_width, sums, true, reader.set_before_word);
-    reader.pos += row_bytes;
-}
-
-namespace {
-
-// Where a row stands in its bytes: the current byte and how many of its bits,
-// from the most significant, are used.
-struct BitPosition {
-    unsigned byte = 0;
-    int used = 8;
-};
-
-// The number of set bits among the next `pixels` bits.
-int64_t set_bits(RasterReader& reader, BitPosition& bits, int64_t pixels)
-{
-    int64_t set = 0;
-    if (bits.used < 8) {
-        const int left = 8 - bits.used;
-        const int take = pixels < left ? static_cast<int>(pixels) : left;
-        const unsigned chunk = (bits.byte >> (left - take)) & ((1u << take) - 1);
-        set += count_set_bits(chunk);
-        bits.used += take;
-        pixels -= take;
-    }
-    while (pixels >= 8) {
-        if (reader.pos == reader.end && !refill_reader(reader))
-            return set + pixels;
-        const int64_t ready = reader.end - reader.pos;
-        const int64_t whole = pixels / 8 < ready ? pixels / 8 : ready;
-        set += static_cast<int64_t>(count_set_bits(reader.pos, static_cast<size_t>(whole)));
-        reader.pos += whole;
-        pixels -= 8 * whole;
-    }
-    if (pixels > 0) {
-        const int next = next_raster_byte(reader);
-        bits.byte = next < 0 ? unsigned(value_past_end('4')) : static_cast<unsigned>(next);
-        bits.used = static_cast<int>(pixels);
-        set += count_set_bits(bits.byte >> (8 - pixels));
-    }
-    return set;
-}
-
-}  // namespace
-
-void add_wide_bitmap_row(RasterReader& reader, const int64_t* runs, int32_t output_width,
-                         int64_t* sums)
-{
-    BitPosition bits;
-    for (int32_t k = 0; k < output_width; ++k)
-        sums[k] += 255 * (runs[k] - set_bits(reader, bits, runs[k]));
 }

@@ -1,8 +1,6 @@
-// The inner loops of the raw formats, sixteen bytes at a time where the
-// processor has SSE2 (every x86-64 does), a word or a byte at a time
+// The inner loops of the raw grey and colour formats, sixteen bytes at a
+// time where the processor has SSE2 (every x86-64 does), a byte at a time
 // elsewhere and for the last few bytes.
-#include <cstring>
-
 #include "glyph/raster.h"
 
 #if defined(__SSE2__)
@@ -13,17 +11,6 @@
 #endif
 
 namespace {
-
-// Set bits per byte value.
-struct BitCounts {
-    unsigned char of[256];
-    constexpr BitCounts() : of()
-    {
-        for (int value = 1; value < 256; ++value)
-            of[value] = static_cast<unsigned char>(of[value >> 1] + (value & 1));
-    }
-};
-constexpr BitCounts bit_counts;
 
 #if defined(__SSE2__)
 uint64_t add_lanes(__m128i sums)
@@ -198,38 +185,4 @@ uint64_t sum_pixel_averages(const unsigned char* bytes, size_t pixels)
         return sum_pixel_averages_by_32(bytes, pixels);
 #endif
     return sum_pixel_averages_by_16(bytes, pixels);
-}
-
-uint64_t count_set_bits(const unsigned char* bytes, size_t count)
-{
-    uint64_t total = 0;
-    size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i fives = _mm_set1_epi8(0x55);
-    const __m128i threes = _mm_set1_epi8(0x33);
-    const __m128i low_nibbles = _mm_set1_epi8(0x0f);
-    __m128i sums = zero;
-    for (; i + 16 <= count; i += 16) {
-        __m128i x = load(bytes + i);
-        x = _mm_sub_epi8(x, _mm_and_si128(_mm_srli_epi64(x, 1), fives));
-        x = _mm_add_epi8(_mm_and_si128(x, threes), _mm_and_si128(_mm_srli_epi64(x, 2), threes));
-        x = _mm_and_si128(_mm_add_epi8(x, _mm_srli_epi64(x, 4)), low_nibbles);
-        sums = _mm_add_epi64(sums, _mm_sad_epu8(x, zero));
-    }
-    total = add_lanes(sums);
-#endif
-    for (; i + 8 <= count; i += 8) {
-        uint64_t word;
-        std::memcpy(&word, bytes + i, 8);
-        total += count_bits_in_word(word);
-    }
-    for (; i < count; ++i)
-        total += bit_counts.of[bytes[i]];
-    return total;
-}
-
-int count_set_bits(unsigned byte)
-{
-    return bit_counts.of[byte & 255];
 }

@@ -42,14 +42,6 @@ bool refill_reader(RasterReader& reader);
 // side, or the file ends.
 void ensure_raster_bytes(RasterReader& reader, size_t count);
 
-// The next byte, or -1 at the end of the file.
-inline int next_raster_byte(RasterReader& reader)
-{
-    if (reader.pos == reader.end && !refill_reader(reader))
-        return -1;
-    return *reader.pos++;
-}
-
 // Narrow raw pictures (P4, P5 and P6 at most this wide, with output columns
 // of at most column_sums_run image columns) are read column by column (see
 // sums_by_column below). Where runs are longer, the block inner loops over
@@ -104,9 +96,6 @@ void add_raster_row(char magic, RasterReader& reader, const int64_t* runs, int32
 uint64_t sum_bytes(const unsigned char* bytes, size_t count);
 // The sum of the pixel averages, three bytes each divided by 3:
 uint64_t sum_pixel_averages(const unsigned char* bytes, size_t pixels);
-// The number of set bits in the bytes, and in one byte:
-uint64_t count_set_bits(const unsigned char* bytes, size_t count);
-int count_set_bits(unsigned byte);
 
 inline uint64_t count_bits_in_word(uint64_t x)
 {
@@ -116,19 +105,29 @@ inline uint64_t count_bits_in_word(uint64_t x)
     return (x * 0x0101010101010101u) >> 56;
 }
 
-// Adds the samples of one raw bitmap row held in memory (readable 8 bytes
-// past its end) to the cells; `count_instruction` uses the processor's
-// bit-count instruction where it has one, and gives the same sums. The
-// scratch needs room for a count per 64 pixels, and one more.
-void add_bitmap_bits(const unsigned char* row, const int64_t* runs, int32_t output_width,
-                     int64_t* sums, bool count_instruction, uint32_t* set_before_word);
-// Adds one raw bitmap row to the cells, for rows of at most
-// raster_buffer_size bytes: the whole row is brought into the buffer.
+// Where a raw bitmap row stands between two of its pieces: the run in
+// progress, where it ends counted from the next piece's first bit, and the
+// set bits it had in the pieces before.
+struct BitmapRow {
+    int32_t run;
+    int64_t run_end;
+    int64_t set_earlier;
+};
+BitmapRow start_bitmap_row(const int64_t* runs, int32_t output_width);
+// Adds the runs that end within the first `bits` bits of `piece` (readable 8
+// bytes past its end) to the cells, and carries the run in progress over to
+// the next piece, which starts at bit `bits`: a multiple of 64 where a piece
+// follows. `count_instruction` uses the processor's bit-count instruction
+// where it has one, and gives the same sums. The scratch needs room for a
+// count per 64 bits, and one more.
+void add_bitmap_piece(const unsigned char* piece, int64_t bits, const int64_t* runs,
+                      int32_t output_width, int64_t* sums, bool count_instruction,
+                      uint32_t* set_before_word, BitmapRow& row);
+// Adds one raw bitmap row of `width` pixels to the cells, in pieces of at
+// most raster_buffer_size bytes. Bytes past the end of the file have every
+// bit set.
 void add_bitmap_row(RasterReader& reader, const int64_t* runs, int32_t output_width,
-                    int64_t* sums, size_t row_bytes);
-// The same for rows of any size, a byte at a time at the runs' ends.
-void add_wide_bitmap_row(RasterReader& reader, const int64_t* runs, int32_t output_width,
-                         int64_t* sums);
+                    int64_t* sums, int64_t width);
 // The plain formats' run of `pixels` samples, and the raw grey and colour
 // ones: each gives the run's sum, -1 for every sample past the end.
 int64_t plain_run(char magic, RasterReader& reader, int64_t pixels);

@@ -31,11 +31,7 @@ void add_raster_row(char magic, RasterReader& reader, const int64_t* runs, int32
         int64_t width = 0;
         for (int32_t k = 0; k < output_width; ++k)
             width += runs[k];
-        const size_t row_bytes = static_cast<size_t>((width + 7) / 8);
-        if (row_bytes <= raster_buffer_size)
-            add_bitmap_row(reader, runs, output_width, sums, row_bytes);
-        else
-            add_wide_bitmap_row(reader, runs, output_width, sums);
+        add_bitmap_row(reader, runs, output_width, sums, width);
         break;
     }
     default:
