@@ -44,7 +44,7 @@ void settle_white(ColumnSums& columns)
     columns.white_rows = 0;
 }
 
-void add_bitmap_row(const unsigned char* row, size_t row_bytes, ColumnSums& columns)
+void count_white_pixels(const unsigned char* row, size_t row_bytes, ColumnSums& columns)
 {
     for (size_t byte = 0; byte < row_bytes; ++byte) {
         uint64_t white;
@@ -91,7 +91,7 @@ void add_row_to_columns(char magic, RasterReader& reader, ColumnSums& columns)
     }
     int32_t* sums = columns.sums;
     if (magic == '4') {
-        add_bitmap_row(row, row_bytes, columns);
+        count_white_pixels(row, row_bytes, columns);
     } else if (magic == '5') {
         for (int32_t c = 0; c < width; ++c)
             sums[c] += row[c];
