@@ -119,9 +119,12 @@ void add_bitmap_piece(const unsigned char* piece, int64_t bits, const int64_t* r
         add_bits<false>(piece, bits, runs, output_width, sums, set_before_word, row);
 }
 
-void add_bitmap_row(RasterReader& reader, const int64_t* runs, int32_t output_width,
-                    int64_t* sums, int64_t width)
+void add_bitmap_row(RasterReader& reader, ColumnMap& map)
 {
+    const int64_t* const runs = map.runs;
+    const int32_t output_width = map.output_width;
+    int64_t* const sums = map.sums;
+    const int64_t width = map.width;
     BitmapRow row = start_bitmap_row(runs, output_width);
     const uint64_t row_bytes = (static_cast<uint64_t>(width) + 7) / 8;
     for (uint64_t done = 0; done < row_bytes;) {
@@ -147,8 +150,7 @@ void add_bitmap_row(RasterReader& reader, const int64_t* runs, int32_t output_wi
         done += piece;
         const int64_t bits =
             done < row_bytes ? int64_t(8 * piece) : width - int64_t(8 * (done - piece));
-        add_bitmap_piece(reader.pos, bits, runs, output_width, sums, true, reader.set_before_word,
-                         row);
+        add_bitmap_piece(reader.pos, bits, runs, output_width, sums, true, map.set_before_word, row);
         reader.pos += piece;
     }
 }

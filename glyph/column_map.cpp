@@ -1,6 +1,6 @@
-// The column map of the last picture, kept for the next: working out the
-// runs costs an extended-precision product per image column, and a drill
-// shows pictures of one size after another.
+// The column map of a picture and the storage sized by it, kept for the next
+// picture of the same widths: working out the runs costs an extended-
+// precision product per image column.
 #include <algorithm>
 #include <cstdlib>
 
@@ -9,56 +9,74 @@
 
 namespace {
 
-// The map of the last picture's widths.
-ColumnMap kept;
-// Room for the gather table of any narrow picture: the longest run is at
-// most one more than width / output width, so the table holds at most
-// width + 2 * output width entries (the check below keeps to the room
-// anyway).
-int32_t kept_gather[3 * column_sums_width];
-
-void gather_table(ColumnMap& map)
+// Every part of the map's storage is written before it is read.
+void* allocate_or_fail(size_t bytes)
 {
-    map.gather = nullptr;
-    map.gather_stride = 0;
+    void* block = std::malloc(bytes);
+    if (!block)
+        fail_run();
+    return block;
+}
+
+// The counts a raw bitmap row needs: one per 64 bits of its longest piece,
+// and one more.
+size_t bitmap_counts(int32_t width)
+{
+    const size_t row_bytes = (static_cast<size_t>(width) + 7) / 8;
+    return std::min(row_bytes, raster_buffer_size) / 8 + 1;
+}
+
+// The column sums and the gather table, for narrow pictures only.
+void fit_narrow_storage(ColumnMap& map)
+{
     if (map.width > column_sums_width)
         return;
     int32_t longest_run = 0;
     for (int32_t k = 0; k < map.output_width; ++k)
         longest_run = std::max(longest_run, static_cast<int32_t>(map.runs[k]));
-    const int32_t stride = std::max(longest_run, 2);
-    if (longest_run > column_sums_run
-        || static_cast<int64_t>(stride) * map.output_width > 3 * column_sums_width)
+    if (longest_run > column_sums_run)
         return;
+    const int32_t stride = std::max(longest_run, 2);
+    const size_t white_words = static_cast<size_t>(map.width) / 8 + 1;
+    const size_t sums = static_cast<size_t>(map.width) + 1;
+    const size_t gather = static_cast<size_t>(stride) * static_cast<size_t>(map.output_width);
+    char* block = static_cast<char*>(allocate_or_fail(
+        white_words * sizeof(uint64_t) + (sums + gather) * sizeof(int32_t)));
+    map.columns.width = map.width;
+    map.columns.white = reinterpret_cast<uint64_t*>(block);
+    map.columns.sums = reinterpret_cast<int32_t*>(block + white_words * sizeof(uint64_t));
+    map.gather = map.columns.sums + sums;
+    map.gather_stride = stride;
     int32_t begin = 0;
     for (int32_t k = 0; k < map.output_width; ++k) {
         const int32_t run = static_cast<int32_t>(map.runs[k]);
         for (int32_t j = 0; j < stride; ++j)
-            kept_gather[k * stride + j] = j < run ? begin + j : map.width;
+            map.gather[k * stride + j] = j < run ? begin + j : map.width;
         begin += run;
     }
-    map.gather = kept_gather;
-    map.gather_stride = stride;
 }
 
 }  // namespace
 
-const ColumnMap& shared_column_map(int32_t width, int32_t output_width, double ratio)
+void fit_column_map(ColumnMap& map, int32_t width, int32_t output_width, double ratio)
 {
-    if (kept.runs && width == kept.width && output_width == kept.output_width)
-        return kept;
-    std::free(kept.runs);
-    // The runs and then the cell sums, in one block, since the inner loops
-    // take a run and add to its sum together. Room for at least one of
-    // each, so that an empty picture is no failed allocation.
+    if (map.runs && width == map.width && output_width == map.output_width)
+        return;
+    std::free(map.runs);
+    std::free(map.columns.white);
+    map = ColumnMap{};
+    // The runs and then the cell sums, side by side since the inner loops
+    // take a run and add to its sum together, then the bitmap counts. Room
+    // for at least one cell, so that an empty picture is no failed
+    // allocation.
     const size_t cells = output_width > 0 ? static_cast<size_t>(output_width) : 1;
-    kept.runs = static_cast<int64_t*>(std::calloc(2 * cells, sizeof(int64_t)));
-    if (!kept.runs)
-        fail_run();
-    kept.sums = kept.runs + cells;
-    column_runs(width, output_width, ratio, kept.runs);
-    kept.width = width;
-    kept.output_width = output_width;
-    gather_table(kept);
-    return kept;
+    char* block = static_cast<char*>(allocate_or_fail(2 * cells * sizeof(int64_t)
+                                                      + bitmap_counts(width) * sizeof(uint32_t)));
+    map.runs = reinterpret_cast<int64_t*>(block);
+    map.sums = map.runs + cells;
+    map.set_before_word = reinterpret_cast<uint32_t*>(map.sums + cells);
+    map.width = width;
+    map.output_width = output_width;
+    column_runs(width, output_width, ratio, map.runs);
+    fit_narrow_storage(map);
 }

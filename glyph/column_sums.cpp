@@ -37,10 +37,13 @@ void settle_white(ColumnSums& columns)
 {
     if (columns.white_rows == 0)
         return;
-    const unsigned char* white = reinterpret_cast<const unsigned char*>(columns.white);
-    for (int32_t c = 0; c < columns.width; ++c)
-        columns.sums[c] += 255 * white[c];
-    std::fill_n(columns.white, (columns.width + 7) / 8, 0);
+    // Held apart from the columns, which the stores could otherwise change.
+    const int32_t width = columns.width;
+    int32_t* const sums = columns.sums;
+    const unsigned char* const white = reinterpret_cast<const unsigned char*>(columns.white);
+    for (int32_t c = 0; c < width; ++c)
+        sums[c] += 255 * white[c];
+    std::fill_n(columns.white, (width + 7) / 8, 0);
     columns.white_rows = 0;
 }
 
@@ -69,11 +72,10 @@ bool sums_by_column(char magic, const ColumnMap& map)
     return (magic == '4' || magic == '5' || magic == '6') && map.gather;
 }
 
-void start_column_sums(ColumnSums& columns, int32_t width)
+void start_column_sums(ColumnSums& columns)
 {
-    columns.width = width;
-    std::fill_n(columns.sums, width + 1, 0);
-    std::fill_n(columns.white, (width + 7) / 8, 0);
+    std::fill_n(columns.sums, columns.width + 1, 0);
+    std::fill_n(columns.white, (columns.width + 7) / 8, 0);
     columns.white_rows = 0;
 }
 
@@ -104,10 +106,13 @@ void add_row_to_columns(char magic, RasterReader& reader, ColumnSums& columns)
     reader.pos += row_bytes;
 }
 
-void fold_columns(ColumnSums& columns, const int64_t* runs, int32_t output_width, int64_t* sums)
+void fold_columns(ColumnMap& map)
 {
-    settle_white(columns);
-    int32_t* column = columns.sums;
+    settle_white(map.columns);
+    const int32_t output_width = map.output_width;
+    const int64_t* const runs = map.runs;
+    int64_t* const sums = map.sums;
+    int32_t* column = map.columns.sums;
     for (int32_t k = 0; k < output_width; ++k) {
         int64_t sum = 0;
         for (int64_t i = 0; i < runs[k]; ++i) {
@@ -118,9 +123,9 @@ void fold_columns(ColumnSums& columns, const int64_t* runs, int32_t output_width
     }
 }
 
-void narrow_line(ColumnSums& columns, const ColumnMap& map, int32_t rows, const char* characters,
-                 char* line)
+void narrow_line(ColumnMap& map, int32_t rows, const char* characters, char* line)
 {
+    ColumnSums& columns = map.columns;
     settle_white(columns);
     const int32_t output_width = map.output_width, stride = map.gather_stride;
     const int32_t* const gather = map.gather;

@@ -21,7 +21,6 @@ struct RasterReader {
     uint64_t unread = 0;                // raster bytes not yet asked of the stream
     bool ended = false;                 // a read found the end of the file
     unsigned char buffer[raster_buffer_size + raster_buffer_slack];
-    uint32_t set_before_word[raster_buffer_size / 8 + 1];   // for raw bitmap rows
 };
 
 // `raster_bytes` is the size of the raster where the format fixes it (the
@@ -55,24 +54,41 @@ constexpr int32_t column_sums_run = 16;
 // where that rounding skips an output column. Writes `output_width` runs.
 void column_runs(int32_t width, int32_t output_width, double ratio, int64_t* runs);
 
-// The runs for one pair of widths, room for the cell sums of a picture, and
-// for narrow pictures a gather table: for each output column,
-// `gather_stride` entries, the image columns of its run padded with `width`
-// (a column sum that stays 0); the stride is the longest run, and at least
-// 2. Other maps have no table.
+// The column sums of a narrow picture: `width` + 1 of them, the last always
+// 0. Raw bitmap rows are first counted in `white`: the white pixels of each
+// column, one byte per column in memory order, eight to a word, so that a
+// row is added a word per eight pixels. They go into the sums before any
+// byte could pass 255.
+struct ColumnSums {
+    int32_t width = 0;
+    int32_t* sums = nullptr;
+    uint64_t* white = nullptr;
+    int32_t white_rows = 0;   // rows counted in `white`
+};
+
+// The runs for one pair of widths, and the storage a picture of those widths
+// works in: the cell sums, a count per 64 pixels for raw bitmap rows, and
+// for narrow pictures the column sums and a gather table: for each output
+// column, `gather_stride` entries, the image columns of its run padded with
+// `width` (a column sum that stays 0); the stride is the longest run, and at
+// least 2. Other maps have no column sums and no table.
 struct ColumnMap {
     int32_t width = -1;
     int32_t output_width = -1;
-    int64_t* runs = nullptr;
+    int64_t* runs = nullptr;               // the start of one block with sums and set_before_word
     int64_t* sums = nullptr;
-    int32_t* gather = nullptr;
+    uint32_t* set_before_word = nullptr;
+    int32_t* gather = nullptr;             // in one block with the column sums
     int32_t gather_stride = 0;
+    ColumnSums columns;
 };
 
-// The map, worked out once and kept until a picture of other widths comes:
-// a drill shows pictures of one size after another. The ratio must be the
-// one the two widths give (`output_width` / `width`, or 1.0 when equal).
-const ColumnMap& shared_column_map(int32_t width, int32_t output_width, double ratio);
+// Fits the map to pictures `width` pixels wide printed in `output_width`
+// columns. What it holds is kept when the widths are those it was last
+// fitted to: a drill shows pictures of one size after another. The ratio
+// must be the one the two widths give (`output_width` / `width`, or 1.0 when
+// equal). Ends the run when there is no memory for it.
+void fit_column_map(ColumnMap& map, int32_t width, int32_t output_width, double ratio);
 
 // The output column of image column `column` (the mapping the runs follow).
 int64_t output_column(int64_t column, double ratio);
@@ -84,11 +100,11 @@ int64_t output_column(int64_t column, double ratio);
 // number of rows.
 int64_t advance_lines(double& accumulator, double ratio, int64_t rows, bool& line);
 
-// Adds one image row's samples to the cell sums, run by run. At the end of
-// the file the missing samples take the format's constant and reading stops;
-// reader.ended then tells the caller that every later row is that constant.
-void add_raster_row(char magic, RasterReader& reader, const int64_t* runs, int32_t output_width,
-                    int64_t* sums);
+// Adds one image row's samples to the map's cell sums, run by run. At the end
+// of the file the missing samples take the format's constant and reading
+// stops; reader.ended then tells the caller that every later row is that
+// constant.
+void add_raster_row(char magic, RasterReader& reader, ColumnMap& map);
 
 // The raw formats' inner loops. They may read up to raster_buffer_slack
 // bytes past the last byte they count, and take no value from there.
@@ -123,11 +139,10 @@ BitmapRow start_bitmap_row(const int64_t* runs, int32_t output_width);
 void add_bitmap_piece(const unsigned char* piece, int64_t bits, const int64_t* runs,
                       int32_t output_width, int64_t* sums, bool count_instruction,
                       uint32_t* set_before_word, BitmapRow& row);
-// Adds one raw bitmap row of `width` pixels to the cells, in pieces of at
-// most raster_buffer_size bytes. Bytes past the end of the file have every
-// bit set.
-void add_bitmap_row(RasterReader& reader, const int64_t* runs, int32_t output_width,
-                    int64_t* sums, int64_t width);
+// Adds one raw bitmap row to the map's cell sums, in pieces of at most
+// raster_buffer_size bytes. Bytes past the end of the file have every bit
+// set.
+void add_bitmap_row(RasterReader& reader, ColumnMap& map);
 // The plain formats' run of `pixels` samples, and the raw grey and colour
 // ones: each gives the run's sum, -1 for every sample past the end.
 int64_t plain_run(char magic, RasterReader& reader, int64_t pixels);
@@ -141,29 +156,17 @@ int64_t raw_colour_run(RasterReader& reader, int64_t pixels);
 constexpr int64_t column_sums_rows = int64_t(1) << 16;
 bool sums_by_column(char magic, const ColumnMap& map);
 
-// The column sums of a narrow picture; one more than the width, the last
-// always 0. Raw bitmap rows are first counted in `white`: the white pixels
-// of each column, one byte per column in memory order, eight to a word, so
-// that a row is added a word per eight pixels. They go into the sums before
-// any byte could pass 255.
-struct ColumnSums {
-    int32_t width = 0;
-    int32_t sums[column_sums_width + 1];
-    uint64_t white[column_sums_width / 8];
-    int32_t white_rows = 0;   // rows counted in `white`
-};
-void start_column_sums(ColumnSums& columns, int32_t width);
+void start_column_sums(ColumnSums& columns);
 // Adds one row to the column sums; at the end of the file the missing
 // samples count as in add_raster_row, and reader.ended is set.
 void add_row_to_columns(char magic, RasterReader& reader, ColumnSums& columns);
-// Adds the columns, run by run, to the cell sums, and empties them.
-void fold_columns(ColumnSums& columns, const int64_t* runs, int32_t output_width, int64_t* sums);
+// Adds the column sums, run by run, to the cell sums, and empties them.
+void fold_columns(ColumnMap& map);
 // Writes the characters of one line to `line` (output width of them) for a
 // band of `rows` rows that lies in the column sums alone, and empties the
-// columns. The cells' counts, runs[k] * rows, must be at most
+// column sums. The cells' counts, runs[k] * rows, must be at most
 // column_sums_rows, which keeps every sum and product within 32 bits.
-void narrow_line(ColumnSums& columns, const ColumnMap& map, int32_t rows, const char* characters,
-                 char* line);
+void narrow_line(ColumnMap& map, int32_t rows, const char* characters, char* line);
 
 // What a value read past the end of the file counts as: every byte of a raw
 // bitmap has all its bits set (eight black pixels); every byte of a raw grey

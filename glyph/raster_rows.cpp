@@ -15,9 +15,11 @@ int64_t sample_at_end(char magic, const unsigned char* row, size_t ready, size_t
     }
 }
 
-void add_raster_row(char magic, RasterReader& reader, const int64_t* runs, int32_t output_width,
-                    int64_t* sums)
+void add_raster_row(char magic, RasterReader& reader, ColumnMap& map)
 {
+    const int64_t* const runs = map.runs;
+    const int32_t output_width = map.output_width;
+    int64_t* const sums = map.sums;
     switch (magic) {
     case '5':
         for (int32_t k = 0; k < output_width; ++k)
@@ -27,13 +29,9 @@ void add_raster_row(char magic, RasterReader& reader, const int64_t* runs, int32
         for (int32_t k = 0; k < output_width; ++k)
             sums[k] += raw_colour_run(reader, runs[k]);
         break;
-    case '4': {
-        int64_t width = 0;
-        for (int32_t k = 0; k < output_width; ++k)
-            width += runs[k];
-        add_bitmap_row(reader, runs, output_width, sums, width);
+    case '4':
+        add_bitmap_row(reader, map);
         break;
-    }
     default:
         for (int32_t k = 0; k < output_width; ++k)
             sums[k] += plain_run(magic, reader, runs[k]);

@@ -70,10 +70,10 @@ void print_line(Cells& cells)
 
 // The same for a narrow picture whose band lies in its column sums (and not
 // in the cells), where every value fits 32 bits; empties the columns.
-void print_narrow_line(Cells& cells, ColumnSums& columns, const ColumnMap& map)
+void print_narrow_line(Cells& cells, ColumnMap& map)
 {
     char line[column_sums_width + 1];
-    narrow_line(columns, map, static_cast<int32_t>(cells.rows), cells.characters, line);
+    narrow_line(map, static_cast<int32_t>(cells.rows), cells.characters, line);
     line[cells.width] = '\n';
     write_text(cells.text, line, static_cast<size_t>(cells.width) + 1);
     cells.rows = 0;
@@ -90,11 +90,12 @@ bool add_row(Cells& cells)
 
 // Reads rows into the cells, run by run, until the file ends or all
 // `height` are read. Returns the rows read.
-int32_t read_rows_by_runs(char magic, RasterReader& reader, int32_t height, Cells& cells)
+int32_t read_rows_by_runs(char magic, RasterReader& reader, int32_t height, Cells& cells,
+                          ColumnMap& map)
 {
     int32_t row = 0;
     for (; row < height && !reader.ended; ++row) {
-        add_raster_row(magic, reader, cells.runs, cells.width, cells.sums);
+        add_raster_row(magic, reader, map);
         if (add_row(cells)) {
             print_line(cells);
             cells.accumulator -= 1.0;
@@ -104,23 +105,22 @@ int32_t read_rows_by_runs(char magic, RasterReader& reader, int32_t height, Cell
 }
 
 // The same for narrow raw pictures, through a sum per image column.
-int32_t read_rows_by_columns(char magic, RasterReader& reader, int32_t width, int32_t height,
-                             Cells& cells, const ColumnMap& map)
+int32_t read_rows_by_columns(char magic, RasterReader& reader, int32_t height, Cells& cells,
+                             ColumnMap& map)
 {
-    ColumnSums columns;
-    start_column_sums(columns, width);
+    start_column_sums(map.columns);
     int32_t row = 0;
     int64_t unfolded = 0;   // rows in the column sums
     for (; row < height && !reader.ended; ++row) {
-        add_row_to_columns(magic, reader, columns);
+        add_row_to_columns(magic, reader, map.columns);
         const bool line = add_row(cells);
         if (line && cells.rows * map.gather_stride <= column_sums_rows) {
             // The band has not been folded, and its cells' counts (the stride
             // is at least the longest run) are small.
-            print_narrow_line(cells, columns, map);
+            print_narrow_line(cells, map);
             unfolded = 0;
         } else if (line || ++unfolded == column_sums_rows) {
-            fold_columns(columns, cells.runs, cells.width, cells.sums);
+            fold_columns(map);
             unfolded = 0;
             if (line)
                 print_line(cells);
@@ -128,7 +128,7 @@ int32_t read_rows_by_columns(char magic, RasterReader& reader, int32_t width, in
         if (line)
             cells.accumulator -= 1.0;
     }
-    fold_columns(columns, cells.runs, cells.width, cells.sums);
+    fold_columns(map);
     return row;
 }
 
@@ -148,7 +148,11 @@ void render_glyph(const SymbolRecord* record)
     const double across = max_width < width ? static_cast<double>(max_width) / width : 1.0;
     Cells cells;
     cells.width = max_width < width ? max_width : width;
-    const ColumnMap& map = shared_column_map(width, cells.width, across);
+    // Kept from one picture to the next: a drill shows pictures of one size
+    // after another, and working out the map costs more than rendering a
+    // small picture.
+    static ColumnMap map;
+    fit_column_map(map, width, cells.width, across);
     cells.runs = map.runs;
     cells.sums = map.sums;
     std::fill_n(cells.sums, cells.width, 0);
@@ -161,9 +165,9 @@ void render_glyph(const SymbolRecord* record)
     // no bytes: all such rows go together below).
     int32_t row = 0;
     if (width > 0 && sums_by_column(magic, map))
-        row = read_rows_by_columns(magic, reader, width, height, cells, map);
+        row = read_rows_by_columns(magic, reader, height, cells, map);
     else if (width > 0)
-        row = read_rows_by_runs(magic, reader, height, cells);
+        row = read_rows_by_runs(magic, reader, height, cells, map);
     // From here every sample is the same constant: whole bands at a time.
     const int64_t sample = sample_at_end(magic, nullptr, 0, 0);
     for (int64_t rows_left = height - row; rows_left > 0;) {
