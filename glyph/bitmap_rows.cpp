@@ -1,6 +1,7 @@
 // Raw bitmap rows: one bit per pixel, the leftmost pixel in the most
 // significant bit, set is black (0) and clear is white (255). Each row starts
 // on a fresh byte. A row is taken in pieces of at most a buffer's size.
+#include <cassert>
 #include <cstring>
 
 #include "glyph/raster.h"
@@ -35,6 +36,8 @@ inline void add_bits(const unsigned char* piece, int64_t bits, const int64_t* ru
                      int32_t output_width, int64_t* sums, uint32_t* set_before_word,
                      BitmapRow& row)
 {
+    // The set bits of a piece are counted in 32 bits.
+    assert(bits >= 0 && bits <= 8 * int64_t{raster_buffer_size});
     auto count = [](uint64_t word) -> uint64_t {
 #if defined(__GNUC__)
         if constexpr (count_instruction)
@@ -103,6 +106,9 @@ bool has_count_instruction()
 #endif
 
 }  // namespace
+
+// A piece followed by another is whole 64-bit words.
+static_assert(raster_buffer_size % 8 == 0, "full pieces of whole words");
 
 BitmapRow start_bitmap_row(const int64_t* runs, int32_t output_width)
 {

@@ -4,9 +4,15 @@
 // are far cheaper this way than by working out every output column's run in
 // every row.
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 #include "glyph/raster.h"
+
+// A column sum holds at most column_sums_rows samples of -1 to 255, and so
+// does a cell of a band that lies in the column sums alone.
+static_assert(255 * int64_t{column_sums_rows} <= INT32_MAX, "column sums within 32 bits");
+static_assert(241 * int64_t{column_sums_rows} <= INT32_MAX, "cell comparisons within 32 bits");
 
 namespace {
 
@@ -77,10 +83,13 @@ void start_column_sums(ColumnSums& columns)
     std::fill_n(columns.sums, columns.width + 1, 0);
     std::fill_n(columns.white, (columns.width + 7) / 8, 0);
     columns.white_rows = 0;
+    columns.rows = 0;
 }
 
 void add_row_to_columns(char magic, RasterReader& reader, ColumnSums& columns)
 {
+    assert(columns.rows < column_sums_rows);
+    ++columns.rows;
     const int32_t width = columns.width;
     const size_t row_bytes = row_size(magic, width);
     ensure_raster_bytes(reader, row_bytes);
@@ -121,17 +130,20 @@ void fold_columns(ColumnMap& map)
         }
         sums[k] += sum;
     }
+    map.columns.rows = 0;
 }
 
-void narrow_line(ColumnMap& map, int32_t rows, const char* characters, char* line)
+void narrow_line(ColumnMap& map, const char* characters, char* line)
 {
     ColumnSums& columns = map.columns;
+    const int32_t rows = columns.rows;
+    assert(int64_t{rows} * map.gather_stride <= column_sums_rows);
     settle_white(columns);
     const int32_t output_width = map.output_width, stride = map.gather_stride;
     const int32_t* const gather = map.gather;
     const int64_t* const runs = map.runs;
     const int32_t* const column = columns.sums;
-    // The comparisons of cell_shade_level, in 32 bits.
+    // The comparisons of cell_shade_level.
     const int32_t above_240 = 241 * rows, above_128 = 129 * rows, above_64 = 65 * rows;
     if (stride == 2 && characters[1] == characters[2] && characters[2] == characters[3]) {
         // The usual drill, in one pass: runs of one or two columns, and
@@ -161,4 +173,5 @@ void narrow_line(ColumnMap& map, int32_t rows, const char* characters, char* lin
         }
     }
     std::fill_n(columns.sums, map.width, 0);
+    columns.rows = 0;
 }

@@ -64,6 +64,7 @@ struct ColumnSums {
     int32_t* sums = nullptr;
     uint64_t* white = nullptr;
     int32_t white_rows = 0;   // rows counted in `white`
+    int32_t rows = 0;         // rows added since the sums were last emptied
 };
 
 // The runs for one pair of widths, and the storage a picture of those widths
@@ -151,9 +152,8 @@ int64_t raw_colour_run(RasterReader& reader, int64_t pixels);
 
 // Narrow raw pictures go column by column: each row is added to a sum per
 // image column, and the columns are folded into the cells once per printed
-// line. The column sums hold at most column_sums_rows rows of samples of -1
-// to 255 between folds, which keeps them well within 32 bits.
-constexpr int64_t column_sums_rows = int64_t(1) << 16;
+// line, or after column_sums_rows rows at the latest.
+constexpr int32_t column_sums_rows = int32_t(1) << 16;
 bool sums_by_column(char magic, const ColumnMap& map);
 
 void start_column_sums(ColumnSums& columns);
@@ -163,10 +163,10 @@ void add_row_to_columns(char magic, RasterReader& reader, ColumnSums& columns);
 // Adds the column sums, run by run, to the cell sums, and empties them.
 void fold_columns(ColumnMap& map);
 // Writes the characters of one line to `line` (output width of them) for a
-// band of `rows` rows that lies in the column sums alone, and empties the
-// column sums. The cells' counts, runs[k] * rows, must be at most
-// column_sums_rows, which keeps every sum and product within 32 bits.
-void narrow_line(ColumnMap& map, int32_t rows, const char* characters, char* line);
+// band that lies in the column sums alone, and empties the column sums. The
+// cells' counts, runs[k] times the band's rows, must be at most
+// column_sums_rows.
+void narrow_line(ColumnMap& map, const char* characters, char* line);
 
 // What a value read past the end of the file counts as: every byte of a raw
 // bitmap has all its bits set (eight black pixels); every byte of a raw grey

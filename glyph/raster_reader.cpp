@@ -16,7 +16,8 @@ uint64_t raster_size(char magic, int32_t width, int32_t height)
 {
     const uint64_t columns = width > 0 ? static_cast<uint64_t>(width) : 0;
     const uint64_t rows = height > 0 ? static_cast<uint64_t>(height) : 0;
-    // At most 3 * (2^31 - 1)^2, which fits.
+    static_assert(3 * uint64_t{INT32_MAX} * INT32_MAX <= no_raster_size - 1,
+                  "every raw raster's size fits, below no_raster_size");
     switch (magic) {
     case '4':
         return (columns + 7) / 8 * rows;

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cassert>
 #include <cstdio>
 #include <cstring>
 
@@ -68,12 +69,13 @@ void print_line(Cells& cells)
     cells.rows = 0;
 }
 
-// The same for a narrow picture whose band lies in its column sums (and not
-// in the cells), where every value fits 32 bits; empties the columns.
+// The same for a narrow picture whose band lies in its column sums alone;
+// empties them.
 void print_narrow_line(Cells& cells, ColumnMap& map)
 {
+    assert(map.columns.rows == cells.rows);
     char line[column_sums_width + 1];
-    narrow_line(map, static_cast<int32_t>(cells.rows), cells.characters, line);
+    narrow_line(map, cells.characters, line);
     line[cells.width] = '\n';
     write_text(cells.text, line, static_cast<size_t>(cells.width) + 1);
     cells.rows = 0;
@@ -110,18 +112,16 @@ int32_t read_rows_by_columns(char magic, RasterReader& reader, int32_t height, C
 {
     start_column_sums(map.columns);
     int32_t row = 0;
-    int64_t unfolded = 0;   // rows in the column sums
     for (; row < height && !reader.ended; ++row) {
         add_row_to_columns(magic, reader, map.columns);
         const bool line = add_row(cells);
         if (line && cells.rows * map.gather_stride <= column_sums_rows) {
-            // The band has not been folded, and its cells' counts (the stride
-            // is at least the longest run) are small.
+            // The band has not been folded (a fold comes after more rows than
+            // that), and its cells' counts (the stride is at least the
+            // longest run) are small.
             print_narrow_line(cells, map);
-            unfolded = 0;
-        } else if (line || ++unfolded == column_sums_rows) {
+        } else if (line || map.columns.rows == column_sums_rows) {
             fold_columns(map);
-            unfolded = 0;
             if (line)
                 print_line(cells);
         }
@@ -169,7 +169,9 @@ void render_glyph(const SymbolRecord* record)
     else if (width > 0)
         row = read_rows_by_runs(magic, reader, height, cells, map);
     // From here every sample is the same constant: whole bands at a time.
+    // The constant is 0 or -1, which keeps a band's sums within 64 bits.
     const int64_t sample = sample_at_end(magic, nullptr, 0, 0);
+    assert(sample == 0 || sample == -1);
     for (int64_t rows_left = height - row; rows_left > 0;) {
         bool line = false;
         const int64_t rows = advance_lines(cells.accumulator, cells.down, rows_left, line);
