@@ -4,9 +4,17 @@
 #include <cassert>
 #include <cstring>
 
-#include "glyph/raster.h"
+#include "glyph/row_loops.h"
 
 namespace {
+
+uint64_t count_bits_in_word(uint64_t x)
+{
+    x = x - ((x >> 1) & 0x5555555555555555u);
+    x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
+    x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0fu;
+    return (x * 0x0101010101010101u) >> 56;
+}
 
 // Eight bytes as one word, the first byte's leftmost bit on top.
 uint64_t leftmost_first(const unsigned char* bytes)

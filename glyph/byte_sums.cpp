@@ -1,7 +1,7 @@
 // The inner loops of the raw grey and colour formats, sixteen bytes at a
 // time where the processor has SSE2 (every x86-64 does), a byte at a time
 // elsewhere and for the last few bytes.
-#include "glyph/raster.h"
+#include "glyph/row_loops.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

@@ -5,7 +5,8 @@
 #include <cstdlib>
 
 #include "control/fail.h"
-#include "glyph/raster.h"
+#include "glyph/column_map.h"
+#include "glyph/raster_reader.h"
 
 namespace {
 

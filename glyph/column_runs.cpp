@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "glyph/raster.h"
+#include "glyph/column_map.h"
 
 int64_t output_column(int64_t column, double ratio)
 {

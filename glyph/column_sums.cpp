@@ -7,7 +7,7 @@
 #include <cassert>
 #include <cstring>
 
-#include "glyph/raster.h"
+#include "glyph/row_loops.h"
 
 // A column sum holds at most column_sums_rows samples of -1 to 255, and so
 // does a cell of a band that lies in the column sums alone.

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "glyph/raster.h"
+#include "glyph/column_map.h"
 
 // Within one binade [top/2, top) of the accumulator every double is a
 // multiple of the same unit, so once one addition has been rounded there

@@ -1,7 +1,7 @@
 // The plain formats: digits and decimal numbers among any other bytes.
 #include <cstring>
 
-#include "glyph/raster.h"
+#include "glyph/row_loops.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "glyph/raster.h"
+#include "glyph/raster_reader.h"
 
 void start_reader(RasterReader& reader, FILE* stream, uint64_t raster_bytes)
 {

@@ -1,4 +1,4 @@
-#include "glyph/raster.h"
+#include "glyph/row_loops.h"
 
 int64_t sample_at_end(char magic, const unsigned char* row, size_t ready, size_t column)
 {

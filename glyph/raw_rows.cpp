@@ -1,4 +1,4 @@
-#include "glyph/raster.h"
+#include "glyph/row_loops.h"
 
 int64_t raw_grey_run(RasterReader& reader, int64_t pixels)
 {

@@ -4,8 +4,11 @@
 #include <cstring>
 
 #include "control/settings.h"
+#include "glyph/column_map.h"
 #include "glyph/glyph.h"
-#include "glyph/raster.h"
+#include "glyph/raster_reader.h"
+#include "glyph/row_loops.h"
+#include "glyph/shades.h"
 
 namespace {
 

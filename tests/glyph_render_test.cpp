@@ -7,8 +7,10 @@
 #include "catalogue/catalogue.h"
 #include "control/run.h"
 #include "control/settings.h"
+#include "glyph/column_map.h"
 #include "glyph/glyph.h"
-#include "glyph/raster.h"
+#include "glyph/row_loops.h"
+#include "glyph/shades.h"
 #include "tests/test_support.h"
 
 namespace {
