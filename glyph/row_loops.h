@@ -20,11 +20,9 @@ void add_raster_row(char magic, RasterReader& reader, ColumnMap& map);
 // value past the end.
 int64_t sample_at_end(char magic, const unsigned char* row, size_t ready, size_t column);
 
-// The plain formats' run of `pixels` samples, and the raw grey and colour
-// ones: each gives the run's sum, -1 for every sample past the end.
+// The sum of the plain formats' run of `pixels` samples, -1 for every sample
+// past the end.
 int64_t plain_run(char magic, RasterReader& reader, int64_t pixels);
-int64_t raw_grey_run(RasterReader& reader, int64_t pixels);
-int64_t raw_colour_run(RasterReader& reader, int64_t pixels);
 
 // The raw formats' inner loops. They may read up to raster_buffer_slack
 // bytes past the last byte they count, and take no value from there.
