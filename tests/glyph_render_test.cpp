@@ -553,6 +553,7 @@ TEST(GlyphRender, MissingSamplesCountAsMinusOneOrBlack)
         const char* name;
         std::string file;
         std::string printed;
+        int32_t max_width = 32;
     };
     // With shades: -1 is "#", 128 is ":", 129 is ".".
     const Case cases[] = {
@@ -563,10 +564,14 @@ TEST(GlyphRender, MissingSamplesCountAsMinusOneOrBlack)
         {"P5 ends early", "P5 2 2 255\n\xff\xff\xff", "  \n #\n"},
         {"P6 pixel misses its blue", "P6 2 1 255\n\xff\x84", ":#\n"},
         {"P4 bytes past the end are black", bytes("P4 3 3\n\x00"), "   \n###\n###\n"},
+        // A row longer than the reader's buffer, in one cell: the 560,000
+        // white pixels read before the end average 129 with the black rest.
+        {"P4 long row ends before its last piece", "P4 1100000 1\n" + std::string(70000, '\0'),
+         ".\n", 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(render(c.file, {32, 22, 'y', 'n'}), c.printed);
+        EXPECT_EQ(render(c.file, {c.max_width, 22, 'y', 'n'}), c.printed);
     }
 }
 
