@@ -69,20 +69,22 @@ inline void add_bits(const unsigned char* piece, int64_t bits, const int64_t* ru
         return set_before_word[end / 64] + static_cast<uint32_t>(in_last_word);
     };
     int32_t k = row.run;
-    int64_t end = row.run_end;
-    int64_t set_earlier = row.set_earlier;   // set bits of run k in earlier pieces
-    uint32_t run_start = 0;                  // set bits of the piece before run k
-    for (; k < output_width && end <= bits; ++k) {
-        const uint32_t run_end = set_before(end);
-        sums[k] += 255 * (runs[k] - set_earlier - static_cast<int64_t>(run_end - run_start));
-        run_start = run_end;
-        set_earlier = 0;
-        end += k + 1 < output_width ? runs[k + 1] : 0;
+    int64_t start = row.start;
+    int64_t set_at_start = row.set_at_start;
+    for (; k < output_width; ++k) {
+        const int64_t end = start + runs[k];
+        if (end > bits)
+            break;
+        const int64_t set_at_end = set_before(end);
+        sums[k] += 255 * (runs[k] - (set_at_end - set_at_start));
+        start = end;
+        set_at_start = set_at_end;
     }
     row.run = k;
-    row.run_end = end - bits;
-    if (k < output_width)
-        row.set_earlier = set_earlier + (set_before(bits) - run_start);
+    if (k < output_width) {
+        row.start = start - bits;
+        row.set_at_start = set_at_start - set_before(bits);
+    }
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -118,11 +120,6 @@ bool has_count_instruction()
 // A piece followed by another is whole 64-bit words.
 static_assert(raster_buffer_size % 8 == 0, "full pieces of whole words");
 
-BitmapRow start_bitmap_row(const int64_t* runs, int32_t output_width)
-{
-    return BitmapRow{0, output_width > 0 ? runs[0] : 0, 0};
-}
-
 void add_bitmap_piece(const unsigned char* piece, int64_t bits, const int64_t* runs,
                       int32_t output_width, int64_t* sums, bool count_instruction,
                       uint32_t* set_before_word, BitmapRow& row)
@@ -139,7 +136,7 @@ void add_bitmap_row(RasterReader& reader, ColumnMap& map)
     const int32_t output_width = map.output_width;
     int64_t* const sums = map.sums;
     const int64_t width = map.width;
-    BitmapRow row = start_bitmap_row(runs, output_width);
+    BitmapRow row;
     const uint64_t row_bytes = (static_cast<uint64_t>(width) + 7) / 8;
     for (uint64_t done = 0; done < row_bytes;) {
         const size_t piece = static_cast<size_t>(
@@ -150,7 +147,7 @@ void add_bitmap_row(RasterReader& reader, ColumnMap& map)
             // The rest of the row lies past the end of the file: black, so
             // only the part of the run in progress already read adds white.
             if (row.run < output_width)
-                sums[row.run] += 255 * (runs[row.run] - row.run_end - row.set_earlier);
+                sums[row.run] += 255 * (row.set_at_start - row.start);
             return;
         }
         if (ready < piece) {

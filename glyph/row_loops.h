@@ -32,14 +32,13 @@ uint64_t sum_bytes(const unsigned char* bytes, size_t count);
 uint64_t sum_pixel_averages(const unsigned char* bytes, size_t pixels);
 
 // Where a raw bitmap row stands between two of its pieces: the run in
-// progress, where it ends counted from the next piece's first bit, and the
-// set bits it had in the pieces before.
+// progress, and where it started, in bits and in set bits, both counted from
+// the next piece's first bit (so 0 or less).
 struct BitmapRow {
-    int32_t run;
-    int64_t run_end;
-    int64_t set_earlier;
+    int32_t run = 0;
+    int64_t start = 0;
+    int64_t set_at_start = 0;
 };
-BitmapRow start_bitmap_row(const int64_t* runs, int32_t output_width);
 // Adds the runs that end within the first `bits` bits of `piece` (readable 8
 // bytes past its end) to the cells, and carries the run in progress over to
 // the next piece, which starts at bit `bits`: a multiple of 64 where a piece

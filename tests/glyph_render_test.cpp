@@ -328,7 +328,7 @@ TEST(GlyphRender, InnerLoopsAgreeWithCountingOneByOne)
         for (bool count_instruction : {false, true}) {
             std::vector<int64_t> sums(runs.size());
             const int32_t output_width = static_cast<int32_t>(runs.size());
-            BitmapRow row = start_bitmap_row(runs.data(), output_width);
+            BitmapRow row;
             add_bitmap_piece(bytes.data(), split, runs.data(), output_width, sums.data(),
                              count_instruction, scratch.data(), row);
             add_bitmap_piece(bytes.data() + split / 8, width - split, runs.data(), output_width,
