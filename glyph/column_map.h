@@ -46,7 +46,7 @@ struct ColumnMap {
     int64_t* runs = nullptr;               // the start of one block with sums and set_before_word
     int64_t* sums = nullptr;
     uint32_t* set_before_word = nullptr;
-    int32_t* gather = nullptr;             // in one block with the column sums
+    int32_t* gather = nullptr;             // in the block that columns.white starts
     int32_t gather_stride = 0;
     ColumnSums columns;
 };
