@@ -68,6 +68,14 @@ glyphs: refind-freetype
 	$(if $(call missing,freetype),$(error make glyphs needs FreeType and the fonts: apt-get install $(call missing,freetype) and the font packages that glyphs/README.md lists))
 	@cmake --build '$(BUILD)' --target glyphs
 
+# How well the pictures read on screen, against fine drawings of the typefaces
+# (a tool for choosing faces, not a test); more options with ARGS="...".
+.PHONY: legibility
+legibility: refind-freetype
+	$(if $(call missing,freetype),$(error make legibility needs FreeType and the fonts that glyphs/README.md lists))
+	@cmake --build '$(BUILD)' --target legibility
+	'$(BUILD)/legibility' -p '$(CURDIR)/glyphs' $(ARGS)
+
 # Installing into a place the user may not write fails before anything is
 # copied, with one line that says where.
 install: install-check rilk

@@ -1,0 +1,472 @@
+// How well the bundled pictures read on screen: every picture as the program
+// prints it, against a fine drawing of the same character in the same face.
+//
+//   legibility [-p DIR] [-x COLUMNS] [-y LINES] [-v] [Set/file.pbm ...]
+//
+// For every column of cells the screen prints, the strokes that cross it
+// from top to bottom in the fine drawing are matched in order with the runs
+// of ink down that column on screen; a stroke that finds no run of its own
+// (it was merged with its neighbour or dropped) is lost. The same across
+// every line. A picture's loss is its lost crossings over all of them.
+// Specks are pieces of one or two cells on screen that are no small piece
+// of the fine drawing. Also counted: identical files among different rows,
+// different characters that print the same in one set and face, ink boxes
+// whose proportions are more than 15% off the face's, and under -s the
+// share of inked cells that print the darkest shade.
+//
+// It prints the means per set and per face, the 20 worst pictures (with -v
+// every picture, each with its screen), and a last line of totals. The pictures are read from DIR
+// (default "glyphs"); the fine drawings come from the typefaces as the
+// generator draws them, so the files should be the generator's own.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "catalogue/catalogue.h"
+#include "catalogue/characters.h"
+#include "control/settings.h"
+#include "glyph/glyph.h"
+#include "tools/glyph_drawing.h"
+#include "tools/typefaces.h"
+
+namespace {
+
+using Row = CatalogueRow;
+
+// A run of ink along a column or line, from cell `first` to `last`.
+struct Run {
+    int first, last;
+};
+
+// Where the program puts each pixel: the column and line of its cell, -1 for
+// rows it reads but never prints.
+struct CellMap {
+    std::vector<int> column_of;   // per picture column
+    std::vector<int> line_of;     // per picture row
+    int columns = 0, lines = 0;
+};
+
+CellMap cell_map(int width, int height, int max_width, int max_height)
+{
+    CellMap m;
+    const double across = max_width < width ? double(max_width) / width : 1.0;
+    const double down = max_height < height ? double(max_height) / height : 1.0;
+    for (int x = 0; x < width; ++x)
+        m.column_of.push_back(int((long double)x * across));
+    m.columns = m.column_of.back() + 1;
+    double accumulator = 0;
+    int first_unprinted = 0;
+    for (int y = 0; y < height; ++y) {
+        m.line_of.push_back(m.lines);
+        accumulator += down;
+        if (accumulator >= 1.0) {
+            accumulator -= 1.0;
+            ++m.lines;
+            first_unprinted = y + 1;
+        }
+    }
+    for (int y = first_unprinted; y < height; ++y)
+        m.line_of[y] = -1;
+    return m;
+}
+
+// What the program prints for the row's picture under DIR.
+std::string printed(const Row& r, const char* dir, int max_width, int max_height, char shades)
+{
+    char* data = nullptr;
+    size_t size = 0;
+    settings.output = open_memstream(&data, &size);
+    settings.symbol_path = dir;
+    settings.max_width = max_width;
+    settings.max_height = max_height;
+    settings.grey_shades = shades;
+    current_set_directory = set_table[r.set_number - 1].directory;
+    open_glyph(&symbol_table[r.row]);
+    render_glyph(&symbol_table[r.row]);
+    std::fclose(settings.output);
+    std::string text(data, size);
+    std::free(data);
+    return text;
+}
+
+std::vector<std::string> lines_of(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+// The runs of true values along a profile.
+std::vector<Run> runs_of(const std::vector<bool>& profile)
+{
+    std::vector<Run> runs;
+    for (int i = 0; i < int(profile.size()); ++i) {
+        if (!profile[i])
+            continue;
+        if (runs.empty() || runs.back().last != i - 1)
+            runs.push_back({i, i});
+        else
+            runs.back().last = i;
+    }
+    return runs;
+}
+
+// How many of the fine strokes find a run of the screen of their own, in
+// order, within a cell of where they lie.
+int kept(const std::vector<Run>& fine, const std::vector<Run>& screen)
+{
+    int count = 0;
+    size_t j = 0;
+    for (const Run& f : fine) {
+        while (j < screen.size() && screen[j].last < f.first - 1)
+            ++j;
+        if (j < screen.size() && screen[j].first <= f.last + 1) {
+            ++count;
+            ++j;
+        }
+    }
+    return count;
+}
+
+// 8-connected pieces of a w x h grid: a label per cell (-1 for none) and
+// the bounding box of every piece.
+struct Pieces {
+    std::vector<int> label;
+    std::vector<int> left, top, right, bottom, size;
+};
+
+Pieces pieces_of(const std::vector<bool>& ink, int w, int h)
+{
+    Pieces p;
+    p.label.assign(ink.size(), -1);
+    std::vector<int> stack;
+    for (int start = 0; start < w * h; ++start) {
+        if (!ink[start] || p.label[start] >= 0)
+            continue;
+        const int id = int(p.size.size());
+        p.left.push_back(w), p.top.push_back(h), p.right.push_back(-1), p.bottom.push_back(-1);
+        p.size.push_back(0);
+        stack.push_back(start);
+        p.label[start] = id;
+        while (!stack.empty()) {
+            const int i = stack.back();
+            stack.pop_back();
+            const int x = i % w, y = i / w;
+            p.left[id] = std::min(p.left[id], x), p.right[id] = std::max(p.right[id], x);
+            p.top[id] = std::min(p.top[id], y), p.bottom[id] = std::max(p.bottom[id], y);
+            ++p.size[id];
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int nx = x + dx, ny = y + dy;
+                    if (nx < 0 || ny < 0 || nx >= w || ny >= h)
+                        continue;
+                    const int n = ny * w + nx;
+                    if (ink[n] && p.label[n] < 0) {
+                        p.label[n] = id;
+                        stack.push_back(n);
+                    }
+                }
+        }
+    }
+    return p;
+}
+
+struct Score {
+    Row row;
+    int entry = 0;
+    int crossings = 0, lost = 0;
+    int specks = 0;
+    int ink_cells = 0, solid_cells = 0;
+    int ink_lines = 0;
+    bool proportions_off = false;
+    std::string text;   // as printed
+    double loss() const { return crossings ? double(lost) / crossings : 0.0; }
+};
+
+Score measure(const Row& r, const Drawing& d, const std::vector<std::string>& screen,
+              const std::string& shaded, const CellMap& m)
+{
+    Score s;
+    s.row = r;
+    s.entry = d.entry;
+    const int fw = picture_width * fine_scale, fh = picture_height * fine_scale;
+    const auto fine_at = [&](int x, int y) { return bool(d.fine[size_t(y) * fw + x]); };
+    const auto screen_at = [&](int k, int l) {
+        return l < int(screen.size()) && k < int(screen[l].size()) && screen[l][k] != ' ';
+    };
+    // The fine pixels of each column and line of cells.
+    std::vector<int> x0(m.columns, fw), x1(m.columns, -1), y0(m.lines, fh), y1(m.lines, -1);
+    for (int x = 0; x < fw; ++x) {
+        const int k = m.column_of[x / fine_scale];
+        x0[k] = std::min(x0[k], x), x1[k] = std::max(x1[k], x);
+    }
+    for (int y = 0; y < fh; ++y) {
+        const int l = m.line_of[y / fine_scale];
+        if (l >= 0)
+            y0[l] = std::min(y0[l], y), y1[l] = std::max(y1[l], y);
+    }
+    // Down every column of cells, then across every line.
+    for (int k = 0; k < m.columns; ++k) {
+        std::vector<bool> profile(fh), cells(m.lines);
+        for (int y = 0; y < fh; ++y)
+            for (int x = x0[k]; x <= x1[k] && !profile[y]; ++x)
+                profile[y] = fine_at(x, y);
+        std::vector<Run> fine;
+        for (Run f : runs_of(profile)) {
+            f.first = m.line_of[f.first / fine_scale], f.last = m.line_of[f.last / fine_scale];
+            if (f.first >= 0 && f.last >= 0)
+                fine.push_back(f);
+        }
+        for (int l = 0; l < m.lines; ++l)
+            cells[l] = screen_at(k, l);
+        s.crossings += int(fine.size());
+        s.lost += int(fine.size()) - kept(fine, runs_of(cells));
+    }
+    for (int l = 0; l < m.lines; ++l) {
+        std::vector<bool> profile(fw), cells(m.columns);
+        for (int x = 0; x < fw; ++x)
+            for (int y = y0[l]; y <= y1[l] && !profile[x]; ++y)
+                profile[x] = fine_at(x, y);
+        std::vector<Run> fine;
+        for (Run f : runs_of(profile))
+            fine.push_back({m.column_of[f.first / fine_scale], m.column_of[f.last / fine_scale]});
+        for (int k = 0; k < m.columns; ++k)
+            cells[k] = screen_at(k, l);
+        s.crossings += int(fine.size());
+        s.lost += int(fine.size()) - kept(fine, runs_of(cells));
+    }
+    // Specks: a piece of one or two cells whose fine ink is missing or
+    // belongs to a piece that reaches beyond the cells around it.
+    std::vector<bool> cells(size_t(m.columns) * m.lines);
+    for (int l = 0; l < m.lines; ++l)
+        for (int k = 0; k < m.columns; ++k)
+            cells[size_t(l) * m.columns + k] = screen_at(k, l);
+    const Pieces on_screen = pieces_of(cells, m.columns, m.lines);
+    const Pieces in_fine = pieces_of(d.fine, fw, fh);
+    for (size_t id = 0; id < on_screen.size.size(); ++id) {
+        if (on_screen.size[id] > 2)
+            continue;
+        const int wl = x0[std::max(0, on_screen.left[id] - 1)];
+        const int wr = x1[std::min(m.columns - 1, on_screen.right[id] + 1)];
+        const int wt = y0[std::max(0, on_screen.top[id] - 1)];
+        const int wb = y1[std::min(m.lines - 1, on_screen.bottom[id] + 1)];
+        bool found = false, beyond = false;
+        for (int k = on_screen.left[id]; k <= on_screen.right[id]; ++k)
+            for (int l = on_screen.top[id]; l <= on_screen.bottom[id]; ++l)
+                for (int y = y0[l]; y <= y1[l]; ++y)
+                    for (int x = x0[k]; x <= x1[k]; ++x) {
+                        const int f = in_fine.label[size_t(y) * fw + x];
+                        if (f < 0)
+                            continue;
+                        found = true;
+                        beyond = beyond || in_fine.left[f] < wl || in_fine.right[f] > wr ||
+                                 in_fine.top[f] < wt || in_fine.bottom[f] > wb;
+                    }
+        s.specks += !found || beyond;
+    }
+    // Proportions of the ink box on screen, a cell being twice as tall as
+    // wide and a picture pixel as wide as a column at the default limits.
+    int left = m.columns, right = -1, top = m.lines, bottom = -1;
+    for (int l = 0; l < m.lines; ++l)
+        for (int k = 0; k < m.columns; ++k)
+            if (screen_at(k, l)) {
+                left = std::min(left, k), right = std::max(right, k);
+                top = std::min(top, l), bottom = std::max(bottom, l);
+            }
+    if (right >= 0) {
+        s.ink_lines = bottom - top + 1;
+        const double cell_w = double(picture_width) / m.columns;
+        const double cell_h = double(picture_height) / m.lines;
+        const double seen = (right - left + 1) * cell_w / (2.0 * s.ink_lines * cell_h);
+        s.proportions_off = std::fabs(seen / d.proportions - 1.0) > 0.15;
+    }
+    for (const std::string& line : screen)
+        s.text += line + "\n";
+    for (char c : shaded) {
+        s.ink_cells += c != ' ' && c != '\n';
+        s.solid_cells += c == '#';
+    }
+    return s;
+}
+
+// Sums of a group of scores.
+struct Tally {
+    int pictures = 0, specks = 0, speckled = 0, proportions_off = 0;
+    double loss = 0, worst = 0, lines = 0, solid = 0;
+    void add(const Score& s)
+    {
+        ++pictures;
+        loss += s.loss();
+        worst = std::max(worst, s.loss());
+        specks += s.specks;
+        speckled += s.specks > 0;
+        lines += s.ink_lines;
+        solid += s.ink_cells ? double(s.solid_cells) / s.ink_cells : 0;
+        proportions_off += s.proportions_off;
+    }
+    void print(const std::string& name) const
+    {
+        if (!pictures)
+            return;
+        std::printf("%-44s %5d %6.1f %6.1f %6d %5d %6.1f %6.1f %5d\n", name.c_str(), pictures,
+                    100 * loss / pictures, 100 * worst, specks, speckled, lines / pictures,
+                    100 * solid / pictures, proportions_off);
+    }
+};
+
+void print_heading(const char* what)
+{
+    std::printf("\n%-44s %5s %6s %6s %6s %5s %6s %6s %5s\n", what, "pics", "loss%", "worst",
+                "specks", "in", "lines", "solid%", "prop");
+}
+
+std::string described(const Score& s)
+{
+    char text[256];
+    std::snprintf(text, sizeof text, "%-24s %-4s %5.1f%% (%d of %d) specks %d  %s",
+                  row_name(s.row).c_str(), symbol_characters[s.row.row], 100 * s.loss(), s.lost,
+                  s.crossings, s.specks, typefaces[s.entry].name);
+    return text;
+}
+
+std::string read_file(const std::string& path)
+{
+    std::string bytes;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
+            bytes.append(buffer, n);
+        std::fclose(f);
+    }
+    return bytes;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::string dir = "glyphs";
+    int max_width = 32, max_height = 22;
+    bool every = false;
+    std::vector<std::string> names;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "-p" && i + 1 < argc) {
+            dir = argv[++i];
+        } else if (arg == "-x" && i + 1 < argc) {
+            max_width = std::atoi(argv[++i]);
+        } else if (arg == "-y" && i + 1 < argc) {
+            max_height = std::atoi(argv[++i]);
+        } else if (arg == "-v") {
+            every = true;
+        } else if (!arg.empty() && arg[0] == '-') {
+            std::fprintf(stderr,
+                         "usage: legibility [-p DIR] [-x COLUMNS] [-y LINES] [-v] [Set/file.pbm ...]\n");
+            return 2;
+        } else {
+            names.push_back(arg);
+        }
+    }
+    if (max_width < 1 || max_height < 1 || max_width > picture_width ||
+        max_height > picture_height) {
+        std::fprintf(stderr, "legibility: limits from 1 x 1 to %d x %d\n", picture_width,
+                     picture_height);
+        return 2;
+    }
+    if (!start_drawing()) {
+        std::fprintf(stderr, "legibility: FreeType does not start\n");
+        return 1;
+    }
+    std::vector<Row> rows;
+    for (const Row& r : catalogue_rows())
+        if (names.empty() || std::find(names.begin(), names.end(), row_name(r)) != names.end())
+            rows.push_back(r);
+    settings.error = stderr;
+
+    const CellMap m = cell_map(picture_width, picture_height, max_width, max_height);
+    std::vector<Score> scores;
+    std::map<std::string, std::vector<Row>> files;
+    std::map<std::string, std::string> texts;   // set, face and text to characters
+    int same_text = 0;
+    for (const Row& r : rows) {
+        Drawing d;
+        if (!draw_row(r, d, true))
+            return 1;
+        const std::string text = printed(r, dir.c_str(), max_width, max_height, 'n');
+        const std::string shaded = printed(r, dir.c_str(), max_width, max_height, 'y');
+        scores.push_back(measure(r, d, lines_of(text), shaded, m));
+        files[read_file(dir + set_table[r.set_number - 1].directory +
+                        symbol_table[r.row].image_file)]
+            .push_back(r);
+        const std::string key = std::to_string(r.set_number) + " " + std::to_string(d.entry) +
+                                "\n" + text;
+        const auto seen = texts.emplace(key, symbol_characters[r.row]);
+        if (!seen.second && seen.first->second != symbol_characters[r.row]) {
+            ++same_text;
+            std::printf("prints as %s: %s\n", seen.first->second.c_str(), row_name(r).c_str());
+        }
+    }
+
+    std::printf("legibility of %zu pictures under %s at %d x %d\n", scores.size(), dir.c_str(),
+                max_width, max_height);
+    const auto kind_of = [](const Row& r) {
+        return r.set_number == Kanji ? 0 : code_points(symbol_characters[r.row]).size() > 1 ? 2 : 1;
+    };
+    Tally sets[set_count], kinds[3], all;
+    std::map<std::pair<int, int>, Tally> faces;
+    for (const Score& s : scores) {
+        sets[s.row.set_number - 1].add(s);
+        kinds[kind_of(s.row)].add(s);
+        faces[{s.row.set_number, s.entry}].add(s);
+        all.add(s);
+    }
+    print_heading("set");
+    for (int i = 0; i < set_count; ++i)
+        sets[i].print(set_table[i].name);
+    const char* kind_names[] = {"kanji", "kana", "compounds"};
+    for (int i = 0; i < 3; ++i)
+        kinds[i].print(kind_names[i]);
+    print_heading("set and face");
+    for (const auto& f : faces)
+        f.second.print(std::string(set_table[f.first.first - 1].name) + " " +
+                       typefaces[f.first.second].name);
+
+    std::vector<Score> order = scores;
+    std::stable_sort(order.begin(), order.end(), [](const Score& a, const Score& b) {
+        return a.loss() != b.loss() ? a.loss() > b.loss() : a.specks > b.specks;
+    });
+    std::printf("\n%s\n", every ? "every picture, worst first" : "the 20 worst");
+    for (size_t i = 0; i < order.size() && (every || i < 20); ++i)
+        std::printf("  %s\n%s", described(order[i]).c_str(), every ? order[i].text.c_str() : "");
+
+    int groups = 0, grouped = 0;
+    for (const auto& f : files) {
+        if (f.second.size() < 2)
+            continue;
+        ++groups;
+        grouped += int(f.second.size());
+        std::string line;
+        for (const Row& r : f.second)
+            line += " " + row_name(r);
+        if (groups <= 10)
+            std::printf("identical:%s\n", line.c_str());
+    }
+    int speckled = 0, specks = 0;
+    for (const Score& s : scores)
+        speckled += s.specks > 0, specks += s.specks;
+    std::printf("\ntotal: %zu pictures, loss %.1f%% (kanji %.1f%%, kana %.1f%%, compounds "
+                "%.1f%%), worst %.1f%%, %d specks in %d pictures, %d groups of identical "
+                "files over %d rows, %d same prints, %d proportions off\n",
+                scores.size(), 100 * all.loss / std::max(1, all.pictures),
+                100 * kinds[0].loss / std::max(1, kinds[0].pictures),
+                100 * kinds[1].loss / std::max(1, kinds[1].pictures),
+                100 * kinds[2].loss / std::max(1, kinds[2].pictures), 100 * all.worst, specks,
+                speckled, groups, grouped, same_text, all.proportions_off);
+    return 0;
+}
