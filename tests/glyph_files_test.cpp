@@ -150,8 +150,9 @@ TEST(GlyphFiles, DrawingsOfOneSymbolComeFromDifferentTypefaces)
     } cases[] = {
         {Hiragana, "a.1.pbm", 0},         {Hiragana, "ka.8.pbm", 7},
         {Katakana, "wo.5.pbm", 4},        {Hiragana2, "ji.4.pbm", 3},
-        {Kanji, "12.pbm", 0},             {Kanji, "12.2.pbm", 1},
+        {Kanji, "12.pbm", grid_typeface}, {Kanji, "12.2.pbm", 1},
         {Kanji, "hi2.pbm", 0},            {Kanji, "kawa2.bold.pbm", bold_typeface},
+        {Kanji, "gets.pbm", 0},           {Kanji, "tski.pbm", second_name_typeface},
         {Kanji, "toshi.bold.pbm", bold_typeface},
     };
     for (const auto& c : cases)
@@ -178,6 +179,18 @@ TEST(GlyphFiles, DrawingsOfOneSymbolComeFromDifferentTypefaces)
                       read_file(glyphs_path + "/Kanji/" + file_of(first)))
                 << name_of(r);
         }
+    }
+}
+
+// A learner who meets one kanji under several rows meets it in as many
+// hands: no two rows share a file's bytes.
+TEST(GlyphFiles, NoTwoRowsHaveTheSamePicture)
+{
+    std::map<std::string, std::string> first_row_of;
+    for (const Row& r : catalogue_rows()) {
+        const auto seen =
+            first_row_of.emplace(read_file(glyphs_path + set_of(r).directory + file_of(r)), name_of(r));
+        EXPECT_TRUE(seen.second) << name_of(r) << " is the same picture as " << seen.first->second;
     }
 }
 

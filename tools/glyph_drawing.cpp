@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "catalogue/catalogue.h"
+#include "tools/stroke_score.h"
 #include "tools/typefaces.h"
 
 namespace {
@@ -33,6 +34,8 @@ constexpr double pixel_share = 0.5;
 // of one: their strokes are thickened by this many thousandths of the em to
 // stay whole on screen.
 constexpr int compound_weight = 30;
+// Between the ink of the characters of a compound syllable, in ems.
+constexpr double compound_gap = 0.1;
 
 FT_Library library;
 
@@ -114,8 +117,8 @@ void fit_cells(double proportions, const Frame& frame, int& columns, int& lines)
 // into the frame at `sub` x `sub` sub-pixels per pixel. `proportions`
 // receives the width of the ink over its height in the typeface. False
 // when the face lacks a character or has no outline for it.
-bool draw_text(FT_Face face, int weight, const std::vector<unsigned>& text, const Frame& frame,
-               int sub, Coverage& out, double& proportions)
+bool draw_text(FT_Face face, const Style& style, const std::vector<unsigned>& text,
+               const Frame& frame, int sub, Coverage& out, double& proportions)
 {
     const FT_Int32 load = FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP;
     struct Placed {
@@ -132,7 +135,7 @@ bool draw_text(FT_Face face, int weight, const std::vector<unsigned>& text, cons
         FT_GlyphSlot slot = face->glyph;
         if (slot->format != FT_GLYPH_FORMAT_OUTLINE || slot->outline.n_points == 0)
             return false;
-        embolden(face, slot->outline, weight);
+        embolden(face, slot->outline, style.weight);
         FT_BBox box;
         FT_Outline_Get_BBox(&slot->outline, &box);
         if (box.xMax <= box.xMin || box.yMax <= box.yMin)
@@ -152,6 +155,17 @@ bool draw_text(FT_Face face, int weight, const std::vector<unsigned>& text, cons
     proportions = double(x1 - x0) / double(y1 - y0);
     int columns, lines;
     fit_cells(proportions, frame, columns, lines);
+    if (style.grid > 0) {
+        // A face drawn on a grid: its ink spans whole dots, and a dot that
+        // takes two columns by one line lands on whole cells.
+        const double dot = double(face->units_per_EM) / style.grid;
+        const long dot_columns = 2 * std::lround((x1 - x0) / dot);
+        const long dot_lines = std::lround((y1 - y0) / dot);
+        if (dot_columns <= frame.box_columns && dot_lines <= frame.box_lines) {
+            columns = int(dot_columns), lines = int(dot_lines);
+            proportions = columns / (2.0 * lines);   // the face's own, in dots
+        }
+    }
     // Pixels per font unit across and down, and where the ink box begins.
     const double across = double(columns * frame.cell_width) / double(x1 - x0);
     const double down = double(lines * frame.cell_height) / double(y1 - y0);
@@ -160,22 +174,50 @@ bool draw_text(FT_Face face, int weight, const std::vector<unsigned>& text, cons
         (columns > frame.box_columns ? free_columns / 2
                                      : frame.box_left + (frame.box_columns - columns) / 2) *
         frame.cell_width;
-    const double top = (frame.box_top + (frame.box_lines - lines) / 2) * frame.cell_height;
+    double top = (frame.box_top + (frame.box_lines - lines) / 2) * frame.cell_height;
+    // Columns and lines to the em, for hinting on the grid of the screen's
+    // cells; the baseline then lies on the edge of a line.
+    const double em_columns = across * face->units_per_EM / frame.cell_width;
+    const double em_lines = down * face->units_per_EM / frame.cell_height;
+    if (style.hinted) {
+        const double baseline = (top + down * y1) / frame.cell_height;
+        top += (std::round(baseline) - baseline) * frame.cell_height;
+        if (FT_Set_Char_Size(face, FT_F26Dot6(std::lround(em_columns * 64)),
+                             FT_F26Dot6(std::lround(em_lines * 64)), 72, 72) != 0)
+            return false;
+    }
 
     out.width = frame.width * sub;
     out.height = frame.height * sub;
     out.pixels.assign(size_t(out.width) * out.height, 0);
     std::vector<unsigned char> layer(out.pixels.size());
     for (const Placed& p : placed) {
-        FT_Load_Glyph(face, p.index, load);
         FT_Outline& outline = face->glyph->outline;
-        embolden(face, outline, weight);
+        if (style.hinted) {
+            // Light hinting moves edges up or down only, onto whole lines.
+            if (FT_Load_Glyph(face, p.index,
+                              FT_LOAD_TARGET_LIGHT | FT_LOAD_FORCE_AUTOHINT | FT_LOAD_NO_BITMAP) != 0)
+                return false;
+            if (style.weight > 0)
+                FT_Outline_EmboldenXY(&outline, std::lround(style.weight * em_columns * 64 / 1000),
+                                      std::lround(style.weight * em_lines * 64 / 1000));
+        } else {
+            FT_Load_Glyph(face, p.index, load);
+            embolden(face, outline, style.weight);
+        }
         // Outline coordinates become 26.6 sub-pixels, y upward from the
-        // bottom of the canvas, as the rasteriser expects.
+        // bottom of the canvas, as the rasteriser expects. Hinted outlines
+        // come in 26.6 columns and lines.
         for (int i = 0; i < outline.n_points; ++i) {
             FT_Vector& v = outline.points[i];
-            const double x = left + across * double(v.x + p.pen - x0);
-            const double y = frame.height - (top + down * double(y1 - v.y));
+            double x, y;
+            if (style.hinted) {
+                x = left + across * double(p.pen - x0) + v.x / 64.0 * frame.cell_width;
+                y = frame.height - (top + down * double(y1) - v.y / 64.0 * frame.cell_height);
+            } else {
+                x = left + across * double(v.x + p.pen - x0);
+                y = frame.height - (top + down * double(y1 - v.y));
+            }
             v.x = std::lround(x * sub * 64);
             v.y = std::lround(y * sub * 64);
         }
@@ -267,28 +309,56 @@ bool has_ink(const std::vector<bool>& ink)
     return std::find(ink.begin(), ink.end(), true) != ink.end();
 }
 
-// The picture of a row in the given face, and on request its fine drawing;
-// false when the face cannot draw it.
-bool draw_picture(int entry, const char* characters, Drawing& drawing, bool with_fine)
+// How well a picture reads at the default limits, lower is better: the
+// strokes the screen loses, and a speck as bad as two of them.
+int badness(const std::vector<bool>& ink, const std::vector<bool>& fine)
+{
+    static const CellMap m = cell_map(picture_width, picture_height, picture_width / 2,
+                                      picture_height / 2);
+    const StrokeScore s = score_screen(screen_cells(ink, picture_width, m), m, fine,
+                                       picture_width * fine_scale, fine_scale);
+    return s.lost + 2 * s.specks;
+}
+
+// The picture of a row in the given face and its fine drawing; false when
+// the face cannot draw it. Outlines are drawn as they are and hinted onto
+// the screen's lines, and the picture that keeps more strokes apart wins.
+bool draw_picture(int entry, const char* characters, Drawing& drawing)
 {
     FT_Face face = open_face(entry);
     if (!face)
         return false;
-    // One blank column at either side, one blank line above and below.
-    const Frame frame = {picture_width, picture_height, 2, 2, 1, 1,
-                         picture_width / 2 - 2, picture_height / 2 - 2, 2.0, letter_gap};
     const std::vector<unsigned> text = code_points(characters);
-    const int weight = typefaces[entry].embolden + (text.size() > 1 ? compound_weight : 0);
+    // One blank column at either side, one blank line above and below; two
+    // or three characters take the whole width.
+    const bool compound = text.size() > 1;
+    const Frame frame = {picture_width, picture_height, 2, 2, compound ? 0 : 1, 1,
+                         picture_width / 2 - (compound ? 0 : 2), picture_height / 2 - 2, 2.0,
+                         compound ? compound_gap : letter_gap};
+    Style style;
+    style.weight = typefaces[entry].embolden + (compound ? compound_weight : 0);
+    style.grid = typefaces[entry].grid;
     Coverage coverage;
-    if (!draw_text(face, weight, text, frame, supersampling, coverage, drawing.proportions))
+    if (!draw_text(face, style, text, frame, supersampling, coverage, drawing.proportions))
         return false;
     drawing.ink = reduce(coverage, supersampling);
     if (!has_ink(drawing.ink))
         return false;
     drawing.fine.clear();
-    if (with_fine)
-        for (double share : shares(coverage, supersampling / fine_scale))
-            drawing.fine.push_back(share >= pixel_share);
+    for (double share : shares(coverage, supersampling / fine_scale))
+        drawing.fine.push_back(share >= pixel_share);
+    drawing.hinted = false;
+    if (style.grid == 0) {
+        style.hinted = true;
+        double proportions;
+        if (draw_text(face, style, text, frame, supersampling, coverage, proportions)) {
+            std::vector<bool> hinted = reduce(coverage, supersampling);
+            if (has_ink(hinted) && badness(hinted, drawing.fine) < badness(drawing.ink, drawing.fine)) {
+                drawing.ink = std::move(hinted);
+                drawing.hinted = true;
+            }
+        }
+    }
     return true;
 }
 
@@ -299,11 +369,11 @@ std::string row_name(const CatalogueRow& r)
     return std::string(set_table[r.set_number - 1].name) + "/" + symbol_table[r.row].image_file;
 }
 
-bool draw_row(const CatalogueRow& r, Drawing& drawing, bool with_fine)
+bool draw_row(const CatalogueRow& r, Drawing& drawing)
 {
     const char* characters = symbol_characters[r.row];
     int entry = typeface_for(r.set_number, symbol_table[r.row].image_file);
-    while (entry >= 0 && !draw_picture(entry, characters, drawing, with_fine))
+    while (entry >= 0 && !draw_picture(entry, characters, drawing))
         entry = typefaces[entry].fallback;
     drawing.entry = entry;
     if (entry < 0)

@@ -41,12 +41,20 @@ struct Frame {
     double letter_gap;                  // ems between the ink of two characters
 };
 
+// How a face's outlines are drawn.
+struct Style {
+    int weight = 0;        // thousandths of the em added to every stroke
+    int grid = 0;          // dots to the em of a face designed on a grid
+    bool hinted = false;   // outlines hinted onto the lines of the screen
+};
+
 // A row's picture as the generator draws it.
 struct Drawing {
     std::vector<bool> ink;     // picture_width x picture_height, rows top down
     std::vector<bool> fine;    // the same character, fine_scale times finer
-                               // each way, unhinted; filled on request
+                               // each way, unhinted
     int entry = -1;            // the typeface that drew it
+    bool hinted = false;       // from hinted outlines
     double proportions = 0;    // the ink's width over its height in the face
 };
 
@@ -57,8 +65,8 @@ std::vector<unsigned> code_points(const char* text);
 
 // The characters set side by side in the frame and rendered at `sub` x `sub`
 // sub-pixels per pixel; false when the face lacks one of them.
-bool draw_text(FT_Face face, int weight, const std::vector<unsigned>& text, const Frame& frame,
-               int sub, Coverage& out, double& proportions);
+bool draw_text(FT_Face face, const Style& style, const std::vector<unsigned>& text,
+               const Frame& frame, int sub, Coverage& out, double& proportions);
 // The share of each block of block x block sub-pixels that the glyph covers.
 std::vector<double> shares(const Coverage& c, int block);
 // Which cells of a w x h grid of shares show ink.
@@ -67,4 +75,4 @@ std::vector<bool> ink_cells(const std::vector<double>& share, int w, int h);
 std::string row_name(const CatalogueRow& r);
 // The picture of a row in its face, or else in the faces its face falls
 // back on; false (with a message) when none draws it.
-bool draw_row(const CatalogueRow& r, Drawing& drawing, bool with_fine = false);
+bool draw_row(const CatalogueRow& r, Drawing& drawing);

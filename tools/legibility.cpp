@@ -31,48 +31,12 @@
 #include "control/settings.h"
 #include "glyph/glyph.h"
 #include "tools/glyph_drawing.h"
+#include "tools/stroke_score.h"
 #include "tools/typefaces.h"
 
 namespace {
 
 using Row = CatalogueRow;
-
-// A run of ink along a column or line, from cell `first` to `last`.
-struct Run {
-    int first, last;
-};
-
-// Where the program puts each pixel: the column and line of its cell, -1 for
-// rows it reads but never prints.
-struct CellMap {
-    std::vector<int> column_of;   // per picture column
-    std::vector<int> line_of;     // per picture row
-    int columns = 0, lines = 0;
-};
-
-CellMap cell_map(int width, int height, int max_width, int max_height)
-{
-    CellMap m;
-    const double across = max_width < width ? double(max_width) / width : 1.0;
-    const double down = max_height < height ? double(max_height) / height : 1.0;
-    for (int x = 0; x < width; ++x)
-        m.column_of.push_back(int((long double)x * across));
-    m.columns = m.column_of.back() + 1;
-    double accumulator = 0;
-    int first_unprinted = 0;
-    for (int y = 0; y < height; ++y) {
-        m.line_of.push_back(m.lines);
-        accumulator += down;
-        if (accumulator >= 1.0) {
-            accumulator -= 1.0;
-            ++m.lines;
-            first_unprinted = y + 1;
-        }
-    }
-    for (int y = first_unprinted; y < height; ++y)
-        m.line_of[y] = -1;
-    return m;
-}
 
 // What the program prints for the row's picture under DIR.
 std::string printed(const Row& r, const char* dir, int max_width, int max_height, char shades)
@@ -102,81 +66,6 @@ std::vector<std::string> lines_of(const std::string& text)
     return lines;
 }
 
-// The runs of true values along a profile.
-std::vector<Run> runs_of(const std::vector<bool>& profile)
-{
-    std::vector<Run> runs;
-    for (int i = 0; i < int(profile.size()); ++i) {
-        if (!profile[i])
-            continue;
-        if (runs.empty() || runs.back().last != i - 1)
-            runs.push_back({i, i});
-        else
-            runs.back().last = i;
-    }
-    return runs;
-}
-
-// How many of the fine strokes find a run of the screen of their own, in
-// order, within a cell of where they lie.
-int kept(const std::vector<Run>& fine, const std::vector<Run>& screen)
-{
-    int count = 0;
-    size_t j = 0;
-    for (const Run& f : fine) {
-        while (j < screen.size() && screen[j].last < f.first - 1)
-            ++j;
-        if (j < screen.size() && screen[j].first <= f.last + 1) {
-            ++count;
-            ++j;
-        }
-    }
-    return count;
-}
-
-// 8-connected pieces of a w x h grid: a label per cell (-1 for none) and
-// the bounding box of every piece.
-struct Pieces {
-    std::vector<int> label;
-    std::vector<int> left, top, right, bottom, size;
-};
-
-Pieces pieces_of(const std::vector<bool>& ink, int w, int h)
-{
-    Pieces p;
-    p.label.assign(ink.size(), -1);
-    std::vector<int> stack;
-    for (int start = 0; start < w * h; ++start) {
-        if (!ink[start] || p.label[start] >= 0)
-            continue;
-        const int id = int(p.size.size());
-        p.left.push_back(w), p.top.push_back(h), p.right.push_back(-1), p.bottom.push_back(-1);
-        p.size.push_back(0);
-        stack.push_back(start);
-        p.label[start] = id;
-        while (!stack.empty()) {
-            const int i = stack.back();
-            stack.pop_back();
-            const int x = i % w, y = i / w;
-            p.left[id] = std::min(p.left[id], x), p.right[id] = std::max(p.right[id], x);
-            p.top[id] = std::min(p.top[id], y), p.bottom[id] = std::max(p.bottom[id], y);
-            ++p.size[id];
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx) {
-                    const int nx = x + dx, ny = y + dy;
-                    if (nx < 0 || ny < 0 || nx >= w || ny >= h)
-                        continue;
-                    const int n = ny * w + nx;
-                    if (ink[n] && p.label[n] < 0) {
-                        p.label[n] = id;
-                        stack.push_back(n);
-                    }
-                }
-        }
-    }
-    return p;
-}
-
 struct Score {
     Row row;
     int entry = 0;
@@ -185,6 +74,7 @@ struct Score {
     int ink_cells = 0, solid_cells = 0;
     int ink_lines = 0;
     bool proportions_off = false;
+    bool hinted = false;
     std::string text;   // as printed
     double loss() const { return crossings ? double(lost) / crossings : 0.0; }
 };
@@ -195,81 +85,17 @@ Score measure(const Row& r, const Drawing& d, const std::vector<std::string>& sc
     Score s;
     s.row = r;
     s.entry = d.entry;
-    const int fw = picture_width * fine_scale, fh = picture_height * fine_scale;
-    const auto fine_at = [&](int x, int y) { return bool(d.fine[size_t(y) * fw + x]); };
+    s.hinted = d.hinted;
     const auto screen_at = [&](int k, int l) {
         return l < int(screen.size()) && k < int(screen[l].size()) && screen[l][k] != ' ';
     };
-    // The fine pixels of each column and line of cells.
-    std::vector<int> x0(m.columns, fw), x1(m.columns, -1), y0(m.lines, fh), y1(m.lines, -1);
-    for (int x = 0; x < fw; ++x) {
-        const int k = m.column_of[x / fine_scale];
-        x0[k] = std::min(x0[k], x), x1[k] = std::max(x1[k], x);
-    }
-    for (int y = 0; y < fh; ++y) {
-        const int l = m.line_of[y / fine_scale];
-        if (l >= 0)
-            y0[l] = std::min(y0[l], y), y1[l] = std::max(y1[l], y);
-    }
-    // Down every column of cells, then across every line.
-    for (int k = 0; k < m.columns; ++k) {
-        std::vector<bool> profile(fh), cells(m.lines);
-        for (int y = 0; y < fh; ++y)
-            for (int x = x0[k]; x <= x1[k] && !profile[y]; ++x)
-                profile[y] = fine_at(x, y);
-        std::vector<Run> fine;
-        for (Run f : runs_of(profile)) {
-            f.first = m.line_of[f.first / fine_scale], f.last = m.line_of[f.last / fine_scale];
-            if (f.first >= 0 && f.last >= 0)
-                fine.push_back(f);
-        }
-        for (int l = 0; l < m.lines; ++l)
-            cells[l] = screen_at(k, l);
-        s.crossings += int(fine.size());
-        s.lost += int(fine.size()) - kept(fine, runs_of(cells));
-    }
-    for (int l = 0; l < m.lines; ++l) {
-        std::vector<bool> profile(fw), cells(m.columns);
-        for (int x = 0; x < fw; ++x)
-            for (int y = y0[l]; y <= y1[l] && !profile[x]; ++y)
-                profile[x] = fine_at(x, y);
-        std::vector<Run> fine;
-        for (Run f : runs_of(profile))
-            fine.push_back({m.column_of[f.first / fine_scale], m.column_of[f.last / fine_scale]});
-        for (int k = 0; k < m.columns; ++k)
-            cells[k] = screen_at(k, l);
-        s.crossings += int(fine.size());
-        s.lost += int(fine.size()) - kept(fine, runs_of(cells));
-    }
-    // Specks: a piece of one or two cells whose fine ink is missing or
-    // belongs to a piece that reaches beyond the cells around it.
     std::vector<bool> cells(size_t(m.columns) * m.lines);
     for (int l = 0; l < m.lines; ++l)
         for (int k = 0; k < m.columns; ++k)
             cells[size_t(l) * m.columns + k] = screen_at(k, l);
-    const Pieces on_screen = pieces_of(cells, m.columns, m.lines);
-    const Pieces in_fine = pieces_of(d.fine, fw, fh);
-    for (size_t id = 0; id < on_screen.size.size(); ++id) {
-        if (on_screen.size[id] > 2)
-            continue;
-        const int wl = x0[std::max(0, on_screen.left[id] - 1)];
-        const int wr = x1[std::min(m.columns - 1, on_screen.right[id] + 1)];
-        const int wt = y0[std::max(0, on_screen.top[id] - 1)];
-        const int wb = y1[std::min(m.lines - 1, on_screen.bottom[id] + 1)];
-        bool found = false, beyond = false;
-        for (int k = on_screen.left[id]; k <= on_screen.right[id]; ++k)
-            for (int l = on_screen.top[id]; l <= on_screen.bottom[id]; ++l)
-                for (int y = y0[l]; y <= y1[l]; ++y)
-                    for (int x = x0[k]; x <= x1[k]; ++x) {
-                        const int f = in_fine.label[size_t(y) * fw + x];
-                        if (f < 0)
-                            continue;
-                        found = true;
-                        beyond = beyond || in_fine.left[f] < wl || in_fine.right[f] > wr ||
-                                 in_fine.top[f] < wt || in_fine.bottom[f] > wb;
-                    }
-        s.specks += !found || beyond;
-    }
+    const StrokeScore strokes =
+        score_screen(cells, m, d.fine, picture_width * fine_scale, fine_scale);
+    s.crossings = strokes.crossings, s.lost = strokes.lost, s.specks = strokes.specks;
     // Proportions of the ink box on screen, a cell being twice as tall as
     // wide and a picture pixel as wide as a column at the default limits.
     int left = m.columns, right = -1, top = m.lines, bottom = -1;
@@ -329,9 +155,10 @@ void print_heading(const char* what)
 std::string described(const Score& s)
 {
     char text[256];
-    std::snprintf(text, sizeof text, "%-24s %-4s %5.1f%% (%d of %d) specks %d  %s",
+    std::snprintf(text, sizeof text, "%-24s %-4s %5.1f%% (%d of %d) specks %d  %s%s%s",
                   row_name(s.row).c_str(), symbol_characters[s.row.row], 100 * s.loss(), s.lost,
-                  s.crossings, s.specks, typefaces[s.entry].name);
+                  s.crossings, s.specks, typefaces[s.entry].name,
+                  s.hinted ? ", hinted" : "", s.proportions_off ? ", proportions off" : "");
     return text;
 }
 
@@ -396,7 +223,7 @@ int main(int argc, char** argv)
     int same_text = 0;
     for (const Row& r : rows) {
         Drawing d;
-        if (!draw_row(r, d, true))
+        if (!draw_row(r, d))
             return 1;
         const std::string text = printed(r, dir.c_str(), max_width, max_height, 'n');
         const std::string shaded = printed(r, dir.c_str(), max_width, max_height, 'y');

@@ -90,7 +90,7 @@ int print_logo()
     const Frame frame = {columns, lines, 1, 1, 0, 0, columns, lines, 2.0, letter_gap};
     Coverage coverage;
     double proportions;
-    if (!face || !draw_text(face, 0, code_points("日本"), frame, supersampling, coverage,
+    if (!face || !draw_text(face, Style(), code_points("日本"), frame, supersampling, coverage,
                             proportions)) {
         std::fprintf(stderr, "render_glyphs: cannot draw the logo\n");
         return 1;

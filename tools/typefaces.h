@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/characters.h"
 
 struct Typeface {
     const char* name;      // the family and style as the font names itself
@@ -14,42 +15,74 @@ struct Typeface {
     int face_index;        // face within the file (collections hold several)
     int embolden;          // added to every stroke, thousandths of the em, for
                            // faces whose hairlines would vanish on screen
+    int grid;              // dots to the em of a face designed on a grid, drawn
+                           // at one dot to two columns by one line; 0 for
+                           // outlines, drawn to fill the cells they can
     int fallback;          // entry used where this face lacks a character or
                            // draws it blank; -1 for the face that has them all
 };
 
-// Entries 0 to 7 draw the drawing numbers 1 to 8; the last entry draws the
-// ".bold" kanji rows. Entry 0 holds every character of the catalogue and is
-// every other face's fallback.
+// Entries 0 to 7 draw the drawing numbers 1 to 8 of the syllables; the
+// others draw kanji rows: the ".bold" rows, the numbered rows, and a named
+// row that shows the same kanji as a named row before it. Entry 0 holds every
+// character of the catalogue and is the outline faces' fallback.
 constexpr int drawing_typefaces = 8;
 constexpr int bold_typeface = drawing_typefaces;
-constexpr int typeface_count = drawing_typefaces + 1;
+constexpr int grid_typeface = drawing_typefaces + 1;
+constexpr int second_name_typeface = drawing_typefaces + 2;
+constexpr int typeface_count = drawing_typefaces + 3;
 
 inline constexpr Typeface typefaces[typeface_count] = {
     {"Noto Sans CJK JP Medium", "print, sans-serif",
-     "/usr/share/fonts/opentype/noto/NotoSansCJK-Medium.ttc", 0, 0, -1},
+     "/usr/share/fonts/opentype/noto/NotoSansCJK-Medium.ttc", 0, 0, 0, -1},
     {"Klee One SemiBold", "pen, as taught in school",
-     "/usr/share/fonts/truetype/klee/KleeOne-SemiBold.ttf", 0, 0, 0},
+     "/usr/share/fonts/truetype/klee/KleeOne-SemiBold.ttf", 0, 0, 0, 0},
     {"KouzanBrushFont", "brush, block script",
-     "/usr/share/fonts/truetype/kouzan-mouhitsu/kouzan-mouhitsu.ttf", 0, 35, 0},
+     "/usr/share/fonts/truetype/kouzan-mouhitsu/kouzan-mouhitsu.ttf", 0, 35, 0, 0},
     {"Noto Serif CJK JP SemiBold", "print, serif",
-     "/usr/share/fonts/opentype/noto/NotoSerifCJK-SemiBold.ttc", 0, 0, 0},
+     "/usr/share/fonts/opentype/noto/NotoSerifCJK-SemiBold.ttc", 0, 0, 0, 0},
     {"MotoyaLMaru W3 mono", "print, rounded",
-     "/usr/share/fonts/truetype/motoya-l-maruberi/MTLmr3m.ttf", 0, 0, 0},
+     "/usr/share/fonts/truetype/motoya-l-maruberi/MTLmr3m.ttf", 0, 0, 0, 0},
     {"YOzNb Bold", "pen, everyday handwriting",
-     "/usr/share/fonts/truetype/yozvox-yozfont/YOzBN_.ttf", 0, 0, 0},
+     "/usr/share/fonts/truetype/yozvox-yozfont/YOzBN_.ttf", 0, 0, 0, 0},
     {"kiloji - B", "pen, longhand",
-     "/usr/share/fonts/truetype/kiloji/kiloji_b.ttf", 0, 0, 0},
+     "/usr/share/fonts/truetype/kiloji/kiloji_b.ttf", 0, 0, 0, 0},
     {"Sawarabi Mincho Medium", "print, serif, light",
-     "/usr/share/fonts/truetype/sawarabi-mincho/sawarabi-mincho-medium.ttf", 0, 0, 0},
+     "/usr/share/fonts/truetype/sawarabi-mincho/sawarabi-mincho-medium.ttf", 0, 0, 0, 0},
     {"Noto Sans CJK JP Bold", "print, sans-serif, bold",
-     "/usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc", 0, 0, -1},
+     "/usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc", 0, 0, 0, -1},
+    {"DotGothic16 Regular", "print, on a grid of dots",
+     "/usr/share/fonts/truetype/dotgothic16/DotGothic16-Regular.ttf", 0, 0, 16, 0},
+    {"BIZ UDGothic Regular", "print, sans-serif, for legibility",
+     "/usr/share/fonts/truetype/bizud-gothic/BIZUDGothic-Regular.ttf", 0, 0, 0, 0},
 };
 
+// Whether a kanji row with this image file is named (not numbered, not
+// bold) and shows the same kanji as a named row earlier in the table.
+inline bool repeats_a_named_kanji(const char* image_file)
+{
+    const auto named = [](const char* file) {
+        return file[0] >= 'a' && file[0] <= 'z' && !std::strstr(file, ".bold.");
+    };
+    if (!named(image_file))
+        return false;
+    const SetInfo& kanji = set_table[Kanji - 1];
+    int row = kanji.first_row;
+    const int end = kanji.first_row + kanji.size;
+    while (row < end && std::strcmp(symbol_table[row].image_file, image_file) != 0)
+        ++row;
+    for (int earlier = kanji.first_row; earlier < row && row < end; ++earlier)
+        if (named(symbol_table[earlier].image_file) &&
+            std::strcmp(symbol_characters[earlier], symbol_characters[row]) == 0)
+            return true;
+    return false;
+}
+
 // The entry that draws a row's picture, from its set number (1 to 5) and
-// image file name. Syllables: "ka.3.pbm" is drawing 3. Kanji: "12.pbm" and
-// the named rows ("yama.pbm") are drawing 1, "12.2.pbm" drawing 2,
-// "yama.bold.pbm" the bold face.
+// image file name. Syllables: "ka.3.pbm" is drawing 3. Kanji: "12.pbm" the
+// grid face, "12.2.pbm" drawing 2, the named rows ("yama.pbm") drawing 1 or,
+// for a kanji's second named row, a face of their own, and "yama.bold.pbm"
+// the bold face. So no two rows that show one kanji share a face.
 inline int typeface_for(int set_number, const char* image_file)
 {
     const char* dot = std::strchr(image_file, '.');
@@ -59,5 +92,7 @@ inline int typeface_for(int set_number, const char* image_file)
         return bold_typeface;
     if (dot && std::strcmp(dot, ".2.pbm") == 0)
         return 1;
-    return 0;
+    if (image_file[0] >= '0' && image_file[0] <= '9')
+        return grid_typeface;
+    return repeats_a_named_kanji(image_file) ? second_name_typeface : 0;
 }
