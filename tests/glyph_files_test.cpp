@@ -151,8 +151,8 @@ TEST(GlyphFiles, DrawingsOfOneSymbolComeFromDifferentTypefaces)
         {Hiragana, "a.1.pbm", 0},         {Hiragana, "ka.8.pbm", 7},
         {Katakana, "wo.5.pbm", 4},        {Hiragana2, "ji.4.pbm", 3},
         {Kanji, "12.pbm", grid_typeface}, {Kanji, "12.2.pbm", 1},
-        {Kanji, "hi2.pbm", 0},            {Kanji, "kawa2.bold.pbm", bold_typeface},
-        {Kanji, "gets.pbm", 0},           {Kanji, "tski.pbm", second_name_typeface},
+        {Kanji, "hi2.pbm", named_typeface}, {Kanji, "kawa2.bold.pbm", bold_typeface},
+        {Kanji, "gets.pbm", named_typeface},           {Kanji, "tski.pbm", second_name_typeface},
         {Kanji, "toshi.bold.pbm", bold_typeface},
     };
     for (const auto& c : cases)

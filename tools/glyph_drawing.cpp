@@ -7,8 +7,12 @@
 #include FT_OUTLINE_H
 #include FT_BBOX_H
 #include FT_BITMAP_H
+#include FT_BDF_H
+
+#include <iconv.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -34,6 +38,9 @@ constexpr double pixel_share = 0.5;
 // of one: their strokes are thickened by this many thousandths of the em to
 // stay whole on screen.
 constexpr int compound_weight = 30;
+// A picture may be drawn this many thousandths of the em thinner than its
+// face where that keeps strokes apart.
+constexpr int thinning = 20;
 // Between the ink of the characters of a compound syllable, in ems.
 constexpr double compound_gap = 0.1;
 
@@ -61,6 +68,9 @@ FT_Face open_face(int entry)
         if (FT_New_Face(library, t.file, t.face_index, &f.face) != 0) {
             std::fprintf(stderr, "render_glyphs: cannot open %s (%s)\n", t.file, t.name);
             f.face = nullptr;
+        } else if (!f.face->charmap && f.face->num_charmaps > 0) {
+            // A bitmap face for a character set other than Unicode.
+            FT_Set_Charmap(f.face, f.face->charmaps[0]);
         }
     }
     return f.face;
@@ -83,10 +93,10 @@ std::vector<unsigned> code_points(const char* text)
 namespace {
 
 // Thickens every stroke of an unscaled outline by `weight` thousandths of
-// the em.
+// the em, or thins it where the weight is below 0.
 void embolden(FT_Face face, FT_Outline& outline, int weight)
 {
-    if (weight > 0)
+    if (weight != 0)
         FT_Outline_Embolden(&outline, FT_Pos(weight) * face->units_per_EM / 1000);
 }
 
@@ -110,6 +120,79 @@ void fit_cells(double proportions, const Frame& frame, int& columns, int& lines)
     }
 }
 
+// The code of a character in a face: bitmap faces made for the Japanese
+// character set are indexed by its row and cell, not by Unicode; 0 for none.
+unsigned face_code(FT_Face face, unsigned c)
+{
+    const char* encoding;
+    const char* registry;
+    if (FT_IS_SCALABLE(face) || FT_Get_BDF_Charset_ID(face, &encoding, &registry) != 0 ||
+        std::strncmp(registry, "JISX0208", 8) != 0)
+        return c;
+    static iconv_t to_euc = iconv_open("EUC-JP", "UTF-32LE");
+    char in[4] = {char(c), char(c >> 8), char(c >> 16), char(c >> 24)}, out[4];
+    char* from = in;
+    char* to = out;
+    size_t in_left = sizeof in, out_left = sizeof out;
+    iconv(to_euc, nullptr, nullptr, nullptr, nullptr);
+    if (to_euc == iconv_t(-1) || iconv(to_euc, &from, &in_left, &to, &out_left) == size_t(-1) ||
+        to - out != 2)
+        return 0;
+    return (unsigned(out[0]) & 0x7F) << 8 | (unsigned(out[1]) & 0x7F);
+}
+
+// The characters of a bitmap face, side by side at their advances, every
+// dot two columns by one line: the dots land on whole cells. False when
+// the face lacks a character or the dots do not fit the frame.
+bool draw_dots(FT_Face face, const std::vector<unsigned>& text, const Frame& frame, int sub,
+               Coverage& out, double& proportions)
+{
+    struct Dot {
+        int x, y;   // dots, y down from the baseline
+    };
+    std::vector<Dot> dots;
+    int pen = 0;
+    for (unsigned c : text) {
+        const FT_UInt index = FT_Get_Char_Index(face, face_code(face, c));
+        if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0)
+            return false;
+        const FT_GlyphSlot slot = face->glyph;
+        const FT_Bitmap& b = slot->bitmap;
+        if (b.pixel_mode != FT_PIXEL_MODE_MONO)
+            return false;
+        for (unsigned y = 0; y < b.rows; ++y)
+            for (unsigned x = 0; x < b.width; ++x)
+                if (b.buffer[size_t(y) * b.pitch + x / 8] & (0x80 >> (x % 8)))
+                    dots.push_back({pen + slot->bitmap_left + int(x), int(y) - slot->bitmap_top});
+        pen += int(slot->advance.x >> 6);
+    }
+    if (dots.empty())
+        return false;
+    int x0 = INT_MAX, y0 = INT_MAX, x1 = INT_MIN, y1 = INT_MIN;
+    for (const Dot& d : dots)
+        x0 = std::min(x0, d.x), x1 = std::max(x1, d.x), y0 = std::min(y0, d.y), y1 = std::max(y1, d.y);
+    const int columns = 2 * (x1 - x0 + 1), lines = y1 - y0 + 1;
+    const int all_columns = frame.width / frame.cell_width;
+    if (columns > all_columns || lines > frame.box_lines)
+        return false;
+    proportions = columns / (2.0 * lines);
+    const int left = columns > frame.box_columns
+                         ? (all_columns - columns) / 2
+                         : frame.box_left + (frame.box_columns - columns) / 2;
+    const int top = frame.box_top + (frame.box_lines - lines) / 2;
+    out.width = frame.width * sub;
+    out.height = frame.height * sub;
+    out.pixels.assign(size_t(out.width) * out.height, 0);
+    const int dot_width = 2 * frame.cell_width * sub, dot_height = frame.cell_height * sub;
+    for (const Dot& d : dots)
+        for (int y = 0; y < dot_height; ++y) {
+            const int row = (top + d.y - y0) * dot_height + y;
+            const int column = (left + 2 * (d.x - x0)) * frame.cell_width * sub;
+            std::fill_n(&out.pixels[size_t(row) * out.width + column], dot_width, 255);
+        }
+    return true;
+}
+
 }  // namespace
 
 // The characters set side by side, the frame's letter gap apart, on the
@@ -120,6 +203,8 @@ void fit_cells(double proportions, const Frame& frame, int& columns, int& lines)
 bool draw_text(FT_Face face, const Style& style, const std::vector<unsigned>& text,
                const Frame& frame, int sub, Coverage& out, double& proportions)
 {
+    if (!FT_IS_SCALABLE(face))
+        return draw_dots(face, text, frame, sub, out, proportions);
     const FT_Int32 load = FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP;
     struct Placed {
         FT_UInt index;
@@ -179,7 +264,7 @@ bool draw_text(FT_Face face, const Style& style, const std::vector<unsigned>& te
     // cells; the baseline then lies on the edge of a line.
     const double em_columns = across * face->units_per_EM / frame.cell_width;
     const double em_lines = down * face->units_per_EM / frame.cell_height;
-    if (style.hinted) {
+    if (style.hinting > 0) {
         const double baseline = (top + down * y1) / frame.cell_height;
         top += (std::round(baseline) - baseline) * frame.cell_height;
         if (FT_Set_Char_Size(face, FT_F26Dot6(std::lround(em_columns * 64)),
@@ -193,12 +278,13 @@ bool draw_text(FT_Face face, const Style& style, const std::vector<unsigned>& te
     std::vector<unsigned char> layer(out.pixels.size());
     for (const Placed& p : placed) {
         FT_Outline& outline = face->glyph->outline;
-        if (style.hinted) {
-            // Light hinting moves edges up or down only, onto whole lines.
-            if (FT_Load_Glyph(face, p.index,
-                              FT_LOAD_TARGET_LIGHT | FT_LOAD_FORCE_AUTOHINT | FT_LOAD_NO_BITMAP) != 0)
+        if (style.hinting > 0) {
+            // Light hinting moves edges up or down only, onto whole lines;
+            // the normal one also sideways, onto whole columns.
+            const FT_Int32 target = style.hinting == 1 ? FT_LOAD_TARGET_LIGHT : FT_LOAD_TARGET_NORMAL;
+            if (FT_Load_Glyph(face, p.index, target | FT_LOAD_FORCE_AUTOHINT | FT_LOAD_NO_BITMAP) != 0)
                 return false;
-            if (style.weight > 0)
+            if (style.weight != 0)
                 FT_Outline_EmboldenXY(&outline, std::lround(style.weight * em_columns * 64 / 1000),
                                       std::lround(style.weight * em_lines * 64 / 1000));
         } else {
@@ -211,7 +297,7 @@ bool draw_text(FT_Face face, const Style& style, const std::vector<unsigned>& te
         for (int i = 0; i < outline.n_points; ++i) {
             FT_Vector& v = outline.points[i];
             double x, y;
-            if (style.hinted) {
+            if (style.hinting > 0) {
                 x = left + across * double(p.pen - x0) + v.x / 64.0 * frame.cell_width;
                 y = frame.height - (top + down * double(y1) - v.y / 64.0 * frame.cell_height);
             } else {
@@ -309,20 +395,33 @@ bool has_ink(const std::vector<bool>& ink)
     return std::find(ink.begin(), ink.end(), true) != ink.end();
 }
 
-// How well a picture reads at the default limits, lower is better: the
-// strokes the screen loses, and a speck as bad as two of them.
-int badness(const std::vector<bool>& ink, const std::vector<bool>& fine)
+const CellMap& default_cells()
 {
     static const CellMap m = cell_map(picture_width, picture_height, picture_width / 2,
                                       picture_height / 2);
-    const StrokeScore s = score_screen(screen_cells(ink, picture_width, m), m, fine,
-                                       picture_width * fine_scale, fine_scale);
-    return s.lost + 2 * s.specks;
+    return m;
+}
+
+// How badly a picture reads at the default limits: the strokes the screen
+// loses, a speck or a stroke broken in two as bad as two of them; -1 where its proportions are more
+// than 15% off the face's.
+int badness(const std::vector<bool>& ink, const std::vector<bool>& fine, double proportions)
+{
+    const CellMap& m = default_cells();
+    const std::vector<bool> cells = screen_cells(ink, picture_width, m);
+    int lines;
+    const double seen = screen_proportions(cells, m, picture_width, picture_height, lines);
+    if (lines == 0 || std::fabs(seen / proportions - 1.0) > 0.15)
+        return -1;
+    const StrokeScore s = score_screen(cells, m, fine, picture_width * fine_scale, fine_scale);
+    return s.lost + 2 * (s.specks + s.breaks);
 }
 
 // The picture of a row in the given face and its fine drawing; false when
-// the face cannot draw it. Outlines are drawn as they are and hinted onto
-// the screen's lines, and the picture that keeps more strokes apart wins.
+// the face cannot draw it. Outlines are drawn as they are, hinted onto the
+// screen's lines, and onto its lines and columns, each at the face's weight
+// and a little thinner; the one that keeps most strokes apart wins, the
+// first of equals.
 bool draw_picture(int entry, const char* characters, Drawing& drawing)
 {
     FT_Face face = open_face(entry);
@@ -344,21 +443,30 @@ bool draw_picture(int entry, const char* characters, Drawing& drawing)
     drawing.ink = reduce(coverage, supersampling);
     if (!has_ink(drawing.ink))
         return false;
+    drawing.style = style;
     drawing.fine.clear();
     for (double share : shares(coverage, supersampling / fine_scale))
         drawing.fine.push_back(share >= pixel_share);
-    drawing.hinted = false;
-    if (style.grid == 0) {
-        style.hinted = true;
-        double proportions;
-        if (draw_text(face, style, text, frame, supersampling, coverage, proportions)) {
-            std::vector<bool> hinted = reduce(coverage, supersampling);
-            if (has_ink(hinted) && badness(hinted, drawing.fine) < badness(drawing.ink, drawing.fine)) {
-                drawing.ink = std::move(hinted);
-                drawing.hinted = true;
+    if (style.grid > 0)
+        return true;
+    int best = badness(drawing.ink, drawing.fine, drawing.proportions);
+    for (int thinner = 0; thinner <= thinning; thinner += thinning)
+        for (int hinting = 0; hinting <= 2; ++hinting) {
+            Style other = style;
+            other.weight -= thinner;
+            other.hinting = hinting;
+            double proportions;
+            if ((thinner == 0 && hinting == 0) ||
+                !draw_text(face, other, text, frame, supersampling, coverage, proportions))
+                continue;
+            std::vector<bool> ink = reduce(coverage, supersampling);
+            const int bad = badness(ink, drawing.fine, drawing.proportions);
+            if (has_ink(ink) && bad >= 0 && (best < 0 || bad < best)) {
+                best = bad;
+                drawing.ink = std::move(ink);
+                drawing.style = other;
             }
         }
-    }
     return true;
 }
 

@@ -45,7 +45,8 @@ struct Frame {
 struct Style {
     int weight = 0;        // thousandths of the em added to every stroke
     int grid = 0;          // dots to the em of a face designed on a grid
-    bool hinted = false;   // outlines hinted onto the lines of the screen
+    int hinting = 0;       // outlines hinted onto the screen's lines (1), or
+                           // its lines and columns (2); 0 for none
 };
 
 // A row's picture as the generator draws it.
@@ -54,7 +55,7 @@ struct Drawing {
     std::vector<bool> fine;    // the same character, fine_scale times finer
                                // each way, unhinted
     int entry = -1;            // the typeface that drew it
-    bool hinted = false;       // from hinted outlines
+    Style style;               // how its outlines were drawn
     double proportions = 0;    // the ink's width over its height in the face
 };
 

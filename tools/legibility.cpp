@@ -9,7 +9,8 @@
 // (it was merged with its neighbour or dropped) is lost. The same across
 // every line. A picture's loss is its lost crossings over all of them.
 // Specks are pieces of one or two cells on screen that are no small piece
-// of the fine drawing. Also counted: identical files among different rows,
+// of the fine drawing; breaks, pieces on screen beyond those of the fine
+// drawing (strokes broken apart). Also counted: identical files among different rows,
 // different characters that print the same in one set and face, ink boxes
 // whose proportions are more than 15% off the face's, and under -s the
 // share of inked cells that print the darkest shade.
@@ -70,11 +71,11 @@ struct Score {
     Row row;
     int entry = 0;
     int crossings = 0, lost = 0;
-    int specks = 0;
+    int specks = 0, breaks = 0;
     int ink_cells = 0, solid_cells = 0;
     int ink_lines = 0;
     bool proportions_off = false;
-    bool hinted = false;
+    Style style;
     std::string text;   // as printed
     double loss() const { return crossings ? double(lost) / crossings : 0.0; }
 };
@@ -85,7 +86,7 @@ Score measure(const Row& r, const Drawing& d, const std::vector<std::string>& sc
     Score s;
     s.row = r;
     s.entry = d.entry;
-    s.hinted = d.hinted;
+    s.style = d.style;
     const auto screen_at = [&](int k, int l) {
         return l < int(screen.size()) && k < int(screen[l].size()) && screen[l][k] != ' ';
     };
@@ -96,22 +97,10 @@ Score measure(const Row& r, const Drawing& d, const std::vector<std::string>& sc
     const StrokeScore strokes =
         score_screen(cells, m, d.fine, picture_width * fine_scale, fine_scale);
     s.crossings = strokes.crossings, s.lost = strokes.lost, s.specks = strokes.specks;
-    // Proportions of the ink box on screen, a cell being twice as tall as
-    // wide and a picture pixel as wide as a column at the default limits.
-    int left = m.columns, right = -1, top = m.lines, bottom = -1;
-    for (int l = 0; l < m.lines; ++l)
-        for (int k = 0; k < m.columns; ++k)
-            if (screen_at(k, l)) {
-                left = std::min(left, k), right = std::max(right, k);
-                top = std::min(top, l), bottom = std::max(bottom, l);
-            }
-    if (right >= 0) {
-        s.ink_lines = bottom - top + 1;
-        const double cell_w = double(picture_width) / m.columns;
-        const double cell_h = double(picture_height) / m.lines;
-        const double seen = (right - left + 1) * cell_w / (2.0 * s.ink_lines * cell_h);
-        s.proportions_off = std::fabs(seen / d.proportions - 1.0) > 0.15;
-    }
+    s.breaks = strokes.breaks;
+    const double seen =
+        screen_proportions(cells, m, picture_width, picture_height, s.ink_lines);
+    s.proportions_off = s.ink_lines > 0 && std::fabs(seen / d.proportions - 1.0) > 0.15;
     for (const std::string& line : screen)
         s.text += line + "\n";
     for (char c : shaded) {
@@ -123,7 +112,7 @@ Score measure(const Row& r, const Drawing& d, const std::vector<std::string>& sc
 
 // Sums of a group of scores.
 struct Tally {
-    int pictures = 0, specks = 0, speckled = 0, proportions_off = 0;
+    int pictures = 0, specks = 0, speckled = 0, breaks = 0, proportions_off = 0;
     double loss = 0, worst = 0, lines = 0, solid = 0;
     void add(const Score& s)
     {
@@ -132,6 +121,7 @@ struct Tally {
         worst = std::max(worst, s.loss());
         specks += s.specks;
         speckled += s.specks > 0;
+        breaks += s.breaks;
         lines += s.ink_lines;
         solid += s.ink_cells ? double(s.solid_cells) / s.ink_cells : 0;
         proportions_off += s.proportions_off;
@@ -140,25 +130,26 @@ struct Tally {
     {
         if (!pictures)
             return;
-        std::printf("%-44s %5d %6.1f %6.1f %6d %5d %6.1f %6.1f %5d\n", name.c_str(), pictures,
-                    100 * loss / pictures, 100 * worst, specks, speckled, lines / pictures,
-                    100 * solid / pictures, proportions_off);
+        std::printf("%-40s %5d %6.1f %6.1f %6d %5d %6d %6.1f %6.1f %5d\n", name.c_str(), pictures,
+                    100 * loss / pictures, 100 * worst, specks, speckled, breaks,
+                    lines / pictures, 100 * solid / pictures, proportions_off);
     }
 };
 
 void print_heading(const char* what)
 {
-    std::printf("\n%-44s %5s %6s %6s %6s %5s %6s %6s %5s\n", what, "pics", "loss%", "worst",
-                "specks", "in", "lines", "solid%", "prop");
+    std::printf("\n%-40s %5s %6s %6s %6s %5s %6s %6s %6s %5s\n", what, "pics", "loss%", "worst",
+                "specks", "in", "breaks", "lines", "solid%", "prop");
 }
 
 std::string described(const Score& s)
 {
     char text[256];
-    std::snprintf(text, sizeof text, "%-24s %-4s %5.1f%% (%d of %d) specks %d  %s%s%s",
+    const char* hinting[] = {"", ", hinted", ", hinted both ways"};
+    std::snprintf(text, sizeof text, "%-24s %-4s %5.1f%% (%d of %d) specks %d breaks %d  %s%s, weight %d%s",
                   row_name(s.row).c_str(), symbol_characters[s.row.row], 100 * s.loss(), s.lost,
-                  s.crossings, s.specks, typefaces[s.entry].name,
-                  s.hinted ? ", hinted" : "", s.proportions_off ? ", proportions off" : "");
+                  s.crossings, s.specks, s.breaks, typefaces[s.entry].name, hinting[s.style.hinting],
+                  s.style.weight, s.proportions_off ? ", proportions off" : "");
     return text;
 }
 
@@ -284,16 +275,16 @@ int main(int argc, char** argv)
         if (groups <= 10)
             std::printf("identical:%s\n", line.c_str());
     }
-    int speckled = 0, specks = 0;
+    int speckled = 0, specks = 0, breaks = 0;
     for (const Score& s : scores)
-        speckled += s.specks > 0, specks += s.specks;
+        speckled += s.specks > 0, specks += s.specks, breaks += s.breaks;
     std::printf("\ntotal: %zu pictures, loss %.1f%% (kanji %.1f%%, kana %.1f%%, compounds "
-                "%.1f%%), worst %.1f%%, %d specks in %d pictures, %d groups of identical "
+                "%.1f%%), worst %.1f%%, %d specks in %d pictures, %d breaks, %d groups of identical "
                 "files over %d rows, %d same prints, %d proportions off\n",
                 scores.size(), 100 * all.loss / std::max(1, all.pictures),
                 100 * kinds[0].loss / std::max(1, kinds[0].pictures),
                 100 * kinds[1].loss / std::max(1, kinds[1].pictures),
                 100 * kinds[2].loss / std::max(1, kinds[2].pictures), 100 * all.worst, specks,
-                speckled, groups, grouped, same_text, all.proportions_off);
+                speckled, breaks, groups, grouped, same_text, all.proportions_off);
     return 0;
 }

@@ -179,6 +179,7 @@ StrokeScore score_screen(const std::vector<bool>& screen, const CellMap& m,
     // belongs to a piece that reaches beyond the cells around it.
     const Pieces on_screen = pieces_of(screen, m.columns, m.lines);
     const Pieces in_fine = pieces_of(fine_ink, fw, fh);
+    s.breaks = std::max(0, int(on_screen.size.size()) - int(in_fine.size.size()));
     for (size_t id = 0; id < on_screen.size.size(); ++id) {
         if (on_screen.size[id] > 2)
             continue;
@@ -201,4 +202,21 @@ StrokeScore score_screen(const std::vector<bool>& screen, const CellMap& m,
         s.specks += !found || beyond;
     }
     return s;
+}
+
+double screen_proportions(const std::vector<bool>& cells, const CellMap& m, int width,
+                          int height, int& lines)
+{
+    int left = m.columns, right = -1, top = m.lines, bottom = -1;
+    for (int l = 0; l < m.lines; ++l)
+        for (int k = 0; k < m.columns; ++k)
+            if (cells[size_t(l) * m.columns + k]) {
+                left = std::min(left, k), right = std::max(right, k);
+                top = std::min(top, l), bottom = std::max(bottom, l);
+            }
+    lines = right < 0 ? 0 : bottom - top + 1;
+    if (right < 0)
+        return 0;
+    const double cell_width = double(width) / m.columns, cell_height = double(height) / m.lines;
+    return (right - left + 1) * cell_width / (2.0 * lines * cell_height);
 }

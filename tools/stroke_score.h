@@ -22,6 +22,7 @@ struct StrokeScore {
     int crossings = 0;   // strokes crossing the columns and lines of cells
     int lost = 0;        // of those, merged with a neighbour or dropped
     int specks = 0;      // pieces of one or two cells that the drawing lacks
+    int breaks = 0;      // pieces on screen beyond those of the drawing
 };
 
 // The screen (columns x lines cells, rows top down) against the fine
@@ -32,5 +33,11 @@ struct StrokeScore {
 // every line. A speck is a piece of the screen of one or two cells whose
 // fine ink is missing, or belongs to a piece that reaches beyond the cells
 // around it.
+// The width over the height of the ink on screen, a cell being twice as
+// tall as wide at the default limits; 0 for a blank screen. `lines`
+// receives the lines the ink spans.
+double screen_proportions(const std::vector<bool>& cells, const CellMap& m, int width,
+                          int height, int& lines);
+
 StrokeScore score_screen(const std::vector<bool>& cells, const CellMap& m,
                          const std::vector<bool>& fine, int fine_width, int fine_scale);

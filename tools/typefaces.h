@@ -29,8 +29,9 @@ struct Typeface {
 constexpr int drawing_typefaces = 8;
 constexpr int bold_typeface = drawing_typefaces;
 constexpr int grid_typeface = drawing_typefaces + 1;
-constexpr int second_name_typeface = drawing_typefaces + 2;
-constexpr int typeface_count = drawing_typefaces + 3;
+constexpr int named_typeface = drawing_typefaces + 2;
+constexpr int second_name_typeface = drawing_typefaces + 3;
+constexpr int typeface_count = drawing_typefaces + 4;
 
 inline constexpr Typeface typefaces[typeface_count] = {
     {"Noto Sans CJK JP Medium", "print, sans-serif",
@@ -53,6 +54,8 @@ inline constexpr Typeface typefaces[typeface_count] = {
      "/usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc", 0, 0, 0, -1},
     {"DotGothic16 Regular", "print, on a grid of dots",
      "/usr/share/fonts/truetype/dotgothic16/DotGothic16-Regular.ttf", 0, 0, 16, 0},
+    {"Shinonome Mincho 16", "print, serif, on a grid of dots",
+     "/usr/share/fonts/X11/misc/shnmk16min.pcf.gz", 0, 0, 16, 0},
     {"BIZ UDGothic Regular", "print, sans-serif, for legibility",
      "/usr/share/fonts/truetype/bizud-gothic/BIZUDGothic-Regular.ttf", 0, 0, 0, 0},
 };
@@ -80,9 +83,9 @@ inline bool repeats_a_named_kanji(const char* image_file)
 
 // The entry that draws a row's picture, from its set number (1 to 5) and
 // image file name. Syllables: "ka.3.pbm" is drawing 3. Kanji: "12.pbm" the
-// grid face, "12.2.pbm" drawing 2, the named rows ("yama.pbm") drawing 1 or,
-// for a kanji's second named row, a face of their own, and "yama.bold.pbm"
-// the bold face. So no two rows that show one kanji share a face.
+// grid face, "12.2.pbm" drawing 2, the named rows ("yama.pbm") a serif grid
+// face or, for a kanji's second named row, a face of their own, and
+// "yama.bold.pbm" the bold face. So no two rows that show one kanji share a face.
 inline int typeface_for(int set_number, const char* image_file)
 {
     const char* dot = std::strchr(image_file, '.');
@@ -94,5 +97,5 @@ inline int typeface_for(int set_number, const char* image_file)
         return 1;
     if (image_file[0] >= '0' && image_file[0] <= '9')
         return grid_typeface;
-    return repeats_a_named_kanji(image_file) ? second_name_typeface : 0;
+    return repeats_a_named_kanji(image_file) ? second_name_typeface : named_typeface;
 }
