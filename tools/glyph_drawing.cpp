@@ -31,9 +31,8 @@ namespace {
 // strokes swelling. Within a cell that shows ink, the pixels covered at
 // least `pixel_share` are ink, and the cell's most covered pixel always,
 // which grades the cell for the shaded display.
-constexpr double cell_share = 0.5;
 constexpr double faint_share = 0.2;
-constexpr double pixel_share = 0.5;
+constexpr double pixel_share = 0.35;
 // Two or three characters in one picture are drawn at about half the size
 // of one: their strokes are thickened by this many thousandths of the em to
 // stay whole on screen.
@@ -41,6 +40,8 @@ constexpr int compound_weight = 30;
 // A picture may be drawn this many thousandths of the em thinner than its
 // face where that keeps strokes apart.
 constexpr int thinning = 20;
+// Or this much thicker, where that keeps thin strokes whole.
+constexpr int thickening = 15;
 // Between the ink of the characters of a compound syllable, in ems.
 constexpr double compound_gap = 0.1;
 
@@ -342,8 +343,9 @@ std::vector<double> shares(const Coverage& c, int block)
     return out;
 }
 
-// Which cells of a w x h grid of shares show ink (see cell_share).
-std::vector<bool> ink_cells(const std::vector<double>& share, int w, int h)
+// Which cells of a w x h grid of shares show ink (see cell_share; `least`
+// takes its place).
+std::vector<bool> ink_cells(const std::vector<double>& share, int w, int h, double least)
 {
     const auto at = [&](int x, int y) {
         return x < 0 || y < 0 || x >= w || y >= h ? 0.0 : share[size_t(y) * w + x];
@@ -359,7 +361,7 @@ std::vector<bool> ink_cells(const std::vector<double>& share, int w, int h)
             const bool down = c > at(x, y - 1) && c >= at(x, y + 1) &&
                               at(x - 1, y) < cell_share && at(x + 1, y) < cell_share;
             const bool ridge = across || down;
-            ink[size_t(y) * w + x] = c >= cell_share || (c >= faint_share && ridge);
+            ink[size_t(y) * w + x] = c >= least || (c >= faint_share && ridge);
         }
     return ink;
 }
@@ -367,11 +369,11 @@ std::vector<bool> ink_cells(const std::vector<double>& share, int w, int h)
 namespace {
 
 // The picture's pixels from the coverage at `sub` sub-pixels per pixel.
-std::vector<bool> reduce(const Coverage& c, int sub)
+std::vector<bool> reduce(const Coverage& c, int sub, double least = cell_share)
 {
     const int w = c.width / sub, h = c.height / sub;
     const std::vector<double> pixel = shares(c, sub);
-    const std::vector<bool> cells = ink_cells(shares(c, 2 * sub), w / 2, h / 2);
+    const std::vector<bool> cells = ink_cells(shares(c, 2 * sub), w / 2, h / 2, least);
     std::vector<bool> ink(pixel.size());
     for (int cy = 0; cy < h / 2; ++cy)
         for (int cx = 0; cx < w / 2; ++cx) {
@@ -383,7 +385,7 @@ std::vector<bool> reduce(const Coverage& c, int sub)
                     const size_t i = size_t(2 * cy + dy) * w + 2 * cx + dx;
                     if (pixel[i] > pixel[darkest])
                         darkest = i;
-                    ink[i] = pixel[i] >= pixel_share;
+                    ink[i] = pixel[i] >= pixel_share * least / cell_share;
                 }
             ink[darkest] = true;
         }
@@ -419,9 +421,10 @@ int badness(const std::vector<bool>& ink, const std::vector<bool>& fine, double 
 
 // The picture of a row in the given face and its fine drawing; false when
 // the face cannot draw it. Outlines are drawn as they are, hinted onto the
-// screen's lines, and onto its lines and columns, each at the face's weight
-// and a little thinner; the one that keeps most strokes apart wins, the
-// first of equals.
+// screen's lines, and onto its lines and columns, each at the face's weight,
+// a little thinner and a little thicker, and each reduced with cells that
+// show ink from half, two fifths or three tenths covered; the one that
+// keeps most strokes apart wins, the first of equals.
 bool draw_picture(int entry, const char* characters, Drawing& drawing)
 {
     FT_Face face = open_face(entry);
@@ -446,25 +449,27 @@ bool draw_picture(int entry, const char* characters, Drawing& drawing)
     drawing.style = style;
     drawing.fine.clear();
     for (double share : shares(coverage, supersampling / fine_scale))
-        drawing.fine.push_back(share >= pixel_share);
+        drawing.fine.push_back(share >= 0.5);   // half covered
     if (style.grid > 0)
         return true;
     int best = badness(drawing.ink, drawing.fine, drawing.proportions);
-    for (int thinner = 0; thinner <= thinning; thinner += thinning)
+    for (int weight : {style.weight, style.weight - thinning, style.weight + thickening})
         for (int hinting = 0; hinting <= 2; ++hinting) {
             Style other = style;
-            other.weight -= thinner;
+            other.weight = weight;
             other.hinting = hinting;
             double proportions;
-            if ((thinner == 0 && hinting == 0) ||
-                !draw_text(face, other, text, frame, supersampling, coverage, proportions))
+            if (!draw_text(face, other, text, frame, supersampling, coverage, proportions))
                 continue;
-            std::vector<bool> ink = reduce(coverage, supersampling);
-            const int bad = badness(ink, drawing.fine, drawing.proportions);
-            if (has_ink(ink) && bad >= 0 && (best < 0 || bad < best)) {
-                best = bad;
-                drawing.ink = std::move(ink);
-                drawing.style = other;
+            for (double least : {cell_share, 0.4, 0.3}) {
+                std::vector<bool> ink = reduce(coverage, supersampling, least);
+                const int bad = badness(ink, drawing.fine, drawing.proportions);
+                if (has_ink(ink) && bad >= 0 && (best < 0 || bad < best)) {
+                    best = bad;
+                    drawing.ink = std::move(ink);
+                    drawing.style = other;
+                    drawing.least = least;
+                }
             }
         }
     return true;

@@ -21,6 +21,9 @@ constexpr double letter_gap = 0.1;
 // to a character cell at the default limits.
 constexpr int fine_scale = 4;
 
+// A cell of the screen shows ink from this share covered.
+constexpr double cell_share = 0.5;
+
 // A coverage bitmap, 0 to 255 per pixel, rows top down.
 struct Coverage {
     int width = 0;
@@ -56,6 +59,7 @@ struct Drawing {
                                // each way, unhinted
     int entry = -1;            // the typeface that drew it
     Style style;               // how its outlines were drawn
+    double least = cell_share; // the share of a cell that showed ink
     double proportions = 0;    // the ink's width over its height in the face
 };
 
@@ -70,8 +74,11 @@ bool draw_text(FT_Face face, const Style& style, const std::vector<unsigned>& te
                const Frame& frame, int sub, Coverage& out, double& proportions);
 // The share of each block of block x block sub-pixels that the glyph covers.
 std::vector<double> shares(const Coverage& c, int block);
-// Which cells of a w x h grid of shares show ink.
-std::vector<bool> ink_cells(const std::vector<double>& share, int w, int h);
+// Which cells of a w x h grid of shares show ink: those covered at least
+// `least`, or less but no less than a fifth where they are the ridge of a
+// thin stroke.
+std::vector<bool> ink_cells(const std::vector<double>& share, int w, int h,
+                            double least = cell_share);
 
 std::string row_name(const CatalogueRow& r);
 // The picture of a row in its face, or else in the faces its face falls

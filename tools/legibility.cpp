@@ -76,6 +76,7 @@ struct Score {
     int ink_lines = 0;
     bool proportions_off = false;
     Style style;
+    double least = cell_share;
     std::string text;   // as printed
     double loss() const { return crossings ? double(lost) / crossings : 0.0; }
 };
@@ -87,6 +88,7 @@ Score measure(const Row& r, const Drawing& d, const std::vector<std::string>& sc
     s.row = r;
     s.entry = d.entry;
     s.style = d.style;
+    s.least = d.least;
     const auto screen_at = [&](int k, int l) {
         return l < int(screen.size()) && k < int(screen[l].size()) && screen[l][k] != ' ';
     };
@@ -146,10 +148,10 @@ std::string described(const Score& s)
 {
     char text[256];
     const char* hinting[] = {"", ", hinted", ", hinted both ways"};
-    std::snprintf(text, sizeof text, "%-24s %-4s %5.1f%% (%d of %d) specks %d breaks %d  %s%s, weight %d%s",
+    std::snprintf(text, sizeof text, "%-24s %-4s %5.1f%% (%d of %d) specks %d breaks %d  %s%s, weight %d, cells %.1f%s",
                   row_name(s.row).c_str(), symbol_characters[s.row.row], 100 * s.loss(), s.lost,
                   s.crossings, s.specks, s.breaks, typefaces[s.entry].name, hinting[s.style.hinting],
-                  s.style.weight, s.proportions_off ? ", proportions off" : "");
+                  s.style.weight, s.least, s.proportions_off ? ", proportions off" : "");
     return text;
 }
 
