@@ -43,7 +43,7 @@ constexpr int thinning = 20;
 // Or this much thicker, where that keeps thin strokes whole.
 constexpr int thickening = 15;
 // Between the ink of the characters of a compound syllable, in ems.
-constexpr double compound_gap = 0.1;
+constexpr double compound_gap = 0.07;
 
 FT_Library library;
 
@@ -453,7 +453,8 @@ bool draw_picture(int entry, const char* characters, Drawing& drawing)
     if (style.grid > 0)
         return true;
     int best = badness(drawing.ink, drawing.fine, drawing.proportions);
-    for (int weight : {style.weight, style.weight - thinning, style.weight + thickening})
+    for (int weight : {style.weight, style.weight - thinning, style.weight + thickening,
+                       style.weight - 2 * thinning})
         for (int hinting = 0; hinting <= 2; ++hinting) {
             Style other = style;
             other.weight = weight;
