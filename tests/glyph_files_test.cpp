@@ -208,7 +208,7 @@ TEST(GlyphFiles, GeneratorDrawsTheCommittedPictures)
     const std::vector<std::string> names = {
         "Hiragana/a.1.pbm",  "Hiragana/ka.3.pbm",   "Hiragana/wo.7.pbm", "Hiragana2/kya.1.pbm",
         "Hiragana2/ji.2.pbm", "Katakana/n.4.pbm",    "Katakana2/vu.1.pbm", "Kanji/1.pbm",
-        "Kanji/1.2.pbm",     "Kanji/toshi2.bold.pbm", "Kanji/zo.pbm",
+        "Kanji/1.2.pbm",     "Kanji/toshi2.bold.pbm", "Kanji/zo.pbm",   "Kanji/tski.pbm",
     };
     const std::string out = make_temporary_directory();
     std::string command = "'" + tool + "' -o '" + out + "'";

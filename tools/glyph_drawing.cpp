@@ -7,18 +7,12 @@
 #include FT_OUTLINE_H
 #include FT_BBOX_H
 #include FT_BITMAP_H
-#include FT_BDF_H
-
-#include <iconv.h>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
-#include "catalogue/catalogue.h"
-#include "tools/stroke_score.h"
 #include "tools/typefaces.h"
 
 namespace {
@@ -33,18 +27,6 @@ namespace {
 // which grades the cell for the shaded display.
 constexpr double faint_share = 0.2;
 constexpr double pixel_share = 0.35;
-// Two or three characters in one picture are drawn at about half the size
-// of one: their strokes are thickened by this many thousandths of the em to
-// stay whole on screen.
-constexpr int compound_weight = 30;
-// A picture may be drawn this many thousandths of the em thinner than its
-// face where that keeps strokes apart.
-constexpr int thinning = 20;
-// Or this much thicker, where that keeps thin strokes whole.
-constexpr int thickening = 15;
-// Between the ink of the characters of a compound syllable, in ems.
-constexpr double compound_gap = 0.07;
-
 FT_Library library;
 
 struct Face {
@@ -119,79 +101,6 @@ void fit_cells(double proportions, const Frame& frame, int& columns, int& lines)
         ++lines;
         columns = std::min<long>(columns_for(lines), frame.width / frame.cell_width);
     }
-}
-
-// The code of a character in a face: bitmap faces made for the Japanese
-// character set are indexed by its row and cell, not by Unicode; 0 for none.
-unsigned face_code(FT_Face face, unsigned c)
-{
-    const char* encoding;
-    const char* registry;
-    if (FT_IS_SCALABLE(face) || FT_Get_BDF_Charset_ID(face, &encoding, &registry) != 0 ||
-        std::strncmp(registry, "JISX0208", 8) != 0)
-        return c;
-    static iconv_t to_euc = iconv_open("EUC-JP", "UTF-32LE");
-    char in[4] = {char(c), char(c >> 8), char(c >> 16), char(c >> 24)}, out[4];
-    char* from = in;
-    char* to = out;
-    size_t in_left = sizeof in, out_left = sizeof out;
-    iconv(to_euc, nullptr, nullptr, nullptr, nullptr);
-    if (to_euc == iconv_t(-1) || iconv(to_euc, &from, &in_left, &to, &out_left) == size_t(-1) ||
-        to - out != 2)
-        return 0;
-    return (unsigned(out[0]) & 0x7F) << 8 | (unsigned(out[1]) & 0x7F);
-}
-
-// The characters of a bitmap face, side by side at their advances, every
-// dot two columns by one line: the dots land on whole cells. False when
-// the face lacks a character or the dots do not fit the frame.
-bool draw_dots(FT_Face face, const std::vector<unsigned>& text, const Frame& frame, int sub,
-               Coverage& out, double& proportions)
-{
-    struct Dot {
-        int x, y;   // dots, y down from the baseline
-    };
-    std::vector<Dot> dots;
-    int pen = 0;
-    for (unsigned c : text) {
-        const FT_UInt index = FT_Get_Char_Index(face, face_code(face, c));
-        if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0)
-            return false;
-        const FT_GlyphSlot slot = face->glyph;
-        const FT_Bitmap& b = slot->bitmap;
-        if (b.pixel_mode != FT_PIXEL_MODE_MONO)
-            return false;
-        for (unsigned y = 0; y < b.rows; ++y)
-            for (unsigned x = 0; x < b.width; ++x)
-                if (b.buffer[size_t(y) * b.pitch + x / 8] & (0x80 >> (x % 8)))
-                    dots.push_back({pen + slot->bitmap_left + int(x), int(y) - slot->bitmap_top});
-        pen += int(slot->advance.x >> 6);
-    }
-    if (dots.empty())
-        return false;
-    int x0 = INT_MAX, y0 = INT_MAX, x1 = INT_MIN, y1 = INT_MIN;
-    for (const Dot& d : dots)
-        x0 = std::min(x0, d.x), x1 = std::max(x1, d.x), y0 = std::min(y0, d.y), y1 = std::max(y1, d.y);
-    const int columns = 2 * (x1 - x0 + 1), lines = y1 - y0 + 1;
-    const int all_columns = frame.width / frame.cell_width;
-    if (columns > all_columns || lines > frame.box_lines)
-        return false;
-    proportions = columns / (2.0 * lines);
-    const int left = columns > frame.box_columns
-                         ? (all_columns - columns) / 2
-                         : frame.box_left + (frame.box_columns - columns) / 2;
-    const int top = frame.box_top + (frame.box_lines - lines) / 2;
-    out.width = frame.width * sub;
-    out.height = frame.height * sub;
-    out.pixels.assign(size_t(out.width) * out.height, 0);
-    const int dot_width = 2 * frame.cell_width * sub, dot_height = frame.cell_height * sub;
-    for (const Dot& d : dots)
-        for (int y = 0; y < dot_height; ++y) {
-            const int row = (top + d.y - y0) * dot_height + y;
-            const int column = (left + 2 * (d.x - x0)) * frame.cell_width * sub;
-            std::fill_n(&out.pixels[size_t(row) * out.width + column], dot_width, 255);
-        }
-    return true;
 }
 
 }  // namespace
@@ -366,10 +275,8 @@ std::vector<bool> ink_cells(const std::vector<double>& share, int w, int h, doub
     return ink;
 }
 
-namespace {
-
 // The picture's pixels from the coverage at `sub` sub-pixels per pixel.
-std::vector<bool> reduce(const Coverage& c, int sub, double least = cell_share)
+std::vector<bool> reduce(const Coverage& c, int sub, double least)
 {
     const int w = c.width / sub, h = c.height / sub;
     const std::vector<double> pixel = shares(c, sub);
@@ -385,6 +292,8 @@ std::vector<bool> reduce(const Coverage& c, int sub, double least = cell_share)
                     const size_t i = size_t(2 * cy + dy) * w + 2 * cx + dx;
                     if (pixel[i] > pixel[darkest])
                         darkest = i;
+                    // Cells that show ink from less covered take their
+                    // pixels from less covered, too, to stay solid.
                     ink[i] = pixel[i] >= pixel_share * least / cell_share;
                 }
             ink[darkest] = true;
@@ -395,103 +304,4 @@ std::vector<bool> reduce(const Coverage& c, int sub, double least = cell_share)
 bool has_ink(const std::vector<bool>& ink)
 {
     return std::find(ink.begin(), ink.end(), true) != ink.end();
-}
-
-const CellMap& default_cells()
-{
-    static const CellMap m = cell_map(picture_width, picture_height, picture_width / 2,
-                                      picture_height / 2);
-    return m;
-}
-
-// How badly a picture reads at the default limits: the strokes the screen
-// loses, a speck or a stroke broken in two as bad as two of them; -1 where its proportions are more
-// than 15% off the face's.
-int badness(const std::vector<bool>& ink, const std::vector<bool>& fine, double proportions)
-{
-    const CellMap& m = default_cells();
-    const std::vector<bool> cells = screen_cells(ink, picture_width, m);
-    int lines;
-    const double seen = screen_proportions(cells, m, picture_width, picture_height, lines);
-    if (lines == 0 || std::fabs(seen / proportions - 1.0) > 0.15)
-        return -1;
-    const StrokeScore s = score_screen(cells, m, fine, picture_width * fine_scale, fine_scale);
-    return s.lost + 2 * (s.specks + s.breaks);
-}
-
-// The picture of a row in the given face and its fine drawing; false when
-// the face cannot draw it. Outlines are drawn as they are, hinted onto the
-// screen's lines, and onto its lines and columns, each at the face's weight,
-// a little thinner and a little thicker, and each reduced with cells that
-// show ink from half, two fifths or three tenths covered; the one that
-// keeps most strokes apart wins, the first of equals.
-bool draw_picture(int entry, const char* characters, Drawing& drawing)
-{
-    FT_Face face = open_face(entry);
-    if (!face)
-        return false;
-    const std::vector<unsigned> text = code_points(characters);
-    // One blank column at either side, one blank line above and below; two
-    // or three characters take the whole width.
-    const bool compound = text.size() > 1;
-    const Frame frame = {picture_width, picture_height, 2, 2, compound ? 0 : 1, 1,
-                         picture_width / 2 - (compound ? 0 : 2), picture_height / 2 - 2, 2.0,
-                         compound ? compound_gap : letter_gap};
-    Style style;
-    style.weight = typefaces[entry].embolden + (compound ? compound_weight : 0);
-    style.grid = typefaces[entry].grid;
-    Coverage coverage;
-    if (!draw_text(face, style, text, frame, supersampling, coverage, drawing.proportions))
-        return false;
-    drawing.ink = reduce(coverage, supersampling);
-    if (!has_ink(drawing.ink))
-        return false;
-    drawing.style = style;
-    drawing.fine.clear();
-    for (double share : shares(coverage, supersampling / fine_scale))
-        drawing.fine.push_back(share >= 0.5);   // half covered
-    if (style.grid > 0)
-        return true;
-    int best = badness(drawing.ink, drawing.fine, drawing.proportions);
-    for (int weight : {style.weight, style.weight - thinning, style.weight + thickening,
-                       style.weight - 2 * thinning})
-        for (int hinting = 0; hinting <= 2; ++hinting) {
-            Style other = style;
-            other.weight = weight;
-            other.hinting = hinting;
-            double proportions;
-            if (!draw_text(face, other, text, frame, supersampling, coverage, proportions))
-                continue;
-            for (double least : {cell_share, 0.4, 0.3}) {
-                std::vector<bool> ink = reduce(coverage, supersampling, least);
-                const int bad = badness(ink, drawing.fine, drawing.proportions);
-                if (has_ink(ink) && bad >= 0 && (best < 0 || bad < best)) {
-                    best = bad;
-                    drawing.ink = std::move(ink);
-                    drawing.style = other;
-                    drawing.least = least;
-                }
-            }
-        }
-    return true;
-}
-
-}  // namespace
-
-std::string row_name(const CatalogueRow& r)
-{
-    return std::string(set_table[r.set_number - 1].name) + "/" + symbol_table[r.row].image_file;
-}
-
-bool draw_row(const CatalogueRow& r, Drawing& drawing)
-{
-    const char* characters = symbol_characters[r.row];
-    int entry = typeface_for(r.set_number, symbol_table[r.row].image_file);
-    while (entry >= 0 && !draw_picture(entry, characters, drawing))
-        entry = typefaces[entry].fallback;
-    drawing.entry = entry;
-    if (entry < 0)
-        std::fprintf(stderr, "render_glyphs: no face draws %s (\"%s\")\n",
-                     row_name(r).c_str(), characters);
-    return entry >= 0;
 }

@@ -80,6 +80,15 @@ std::vector<double> shares(const Coverage& c, int block);
 std::vector<bool> ink_cells(const std::vector<double>& share, int w, int h,
                             double least = cell_share);
 
+// The characters of a bitmap face drawn a dot to two columns by one line;
+// false when the face lacks one or they do not fit the frame.
+bool draw_dots(FT_Face face, const std::vector<unsigned>& text, const Frame& frame, int sub,
+               Coverage& out, double& proportions);
+// The picture's pixels from a coverage at `sub` sub-pixels per pixel, its
+// cells showing ink from `least` covered (see ink_cells).
+std::vector<bool> reduce(const Coverage& c, int sub, double least = cell_share);
+bool has_ink(const std::vector<bool>& ink);
+
 std::string row_name(const CatalogueRow& r);
 // The picture of a row in its face, or else in the faces its face falls
 // back on; false (with a message) when none draws it.

@@ -2,8 +2,10 @@
 // raw PBM under <out>/<Set>/<image file>.
 //
 //   render_glyphs [-o DIR] [Set/file.pbm ...]   all rows, or the rows named
-//   render_glyphs --list [Set/file.pbm ...]     the face that draws each row
-//                                               and the glyph's proportions
+//   render_glyphs --list [Set/file.pbm ...]     the face that draws each row,
+//                                               the glyph's proportions, and
+//                                               how it was drawn: hinting,
+//                                               weight, share of a cell inked
 //   render_glyphs --logo                        the version logo, as C++
 //
 // Each picture is 64 x 44 pixels: at the default limits the program reduces
@@ -76,8 +78,10 @@ bool list_row(const Row& r)
     Drawing drawing;
     if (!draw_row(r, drawing))
         return false;
-    std::printf("%s\t%s\t%s\t%.3f\n", row_name(r).c_str(), symbol_characters[r.row],
-                typefaces[drawing.entry].name, drawing.proportions);
+    const char* hinting[] = {"unhinted", "hinted", "hinted both ways"};
+    std::printf("%s\t%s\t%s\t%.3f\t%s\t%+d\t%.1f\n", row_name(r).c_str(),
+                symbol_characters[r.row], typefaces[drawing.entry].name, drawing.proportions,
+                hinting[drawing.style.hinting], drawing.style.weight, drawing.least);
     return true;
 }
 
