@@ -14,6 +14,7 @@
 // about twice as wide as high in pixels to keep its proportions on screen.
 // Rendering is deterministic: the same fonts give the same bytes.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -133,6 +134,18 @@ int main(int argc, char** argv)
         } else {
             names.push_back(arg);
         }
+    }
+    // Every face must be there before anything is drawn: a missing one would
+    // fall back to another face and quietly change the pictures.
+    std::string missing;
+    for (const Typeface& t : typefaces)
+        if (access(t.file, R_OK) != 0 &&
+            (missing + " ").find(std::string(" ") + t.package + " ") == std::string::npos)
+            missing = missing + " " + t.package;
+    if (!missing.empty()) {
+        std::fprintf(stderr, "render_glyphs: typefaces missing: apt-get install%s\n",
+                     missing.c_str());
+        return 1;
     }
     if (!start_drawing()) {
         std::fprintf(stderr, "render_glyphs: FreeType does not start\n");

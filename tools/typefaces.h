@@ -12,6 +12,7 @@ struct Typeface {
     const char* name;      // the family and style as the font names itself
     const char* hand;      // print, pen, brush ...
     const char* file;      // font file as Debian installs it
+    const char* package;   // the Debian package that installs it
     int face_index;        // face within the file (collections hold several)
     int embolden;          // added to every stroke, thousandths of the em, for
                            // faces whose hairlines would vanish on screen
@@ -35,29 +36,29 @@ constexpr int typeface_count = drawing_typefaces + 4;
 
 inline constexpr Typeface typefaces[typeface_count] = {
     {"Noto Sans CJK JP Medium", "print, sans-serif",
-     "/usr/share/fonts/opentype/noto/NotoSansCJK-Medium.ttc", 0, 0, 0, -1},
+     "/usr/share/fonts/opentype/noto/NotoSansCJK-Medium.ttc", "fonts-noto-cjk-extra", 0, 0, 0, -1},
     {"Klee One SemiBold", "pen, as taught in school",
-     "/usr/share/fonts/truetype/klee/KleeOne-SemiBold.ttf", 0, 0, 0, 0},
+     "/usr/share/fonts/truetype/klee/KleeOne-SemiBold.ttf", "fonts-klee", 0, 0, 0, 0},
     {"BIZ UDMincho Regular", "print, serif, for legibility",
-     "/usr/share/fonts/truetype/bizud-mincho/BIZUDMincho-Regular.ttf", 0, 0, 0, 0},
+     "/usr/share/fonts/truetype/bizud-mincho/BIZUDMincho-Regular.ttf", "fonts-morisawa-bizud-mincho", 0, 0, 0, 0},
     {"Noto Serif CJK JP SemiBold", "print, serif",
-     "/usr/share/fonts/opentype/noto/NotoSerifCJK-SemiBold.ttc", 0, 0, 0, 0},
+     "/usr/share/fonts/opentype/noto/NotoSerifCJK-SemiBold.ttc", "fonts-noto-cjk-extra", 0, 0, 0, 0},
     {"MotoyaLMaru W3 mono", "print, rounded",
-     "/usr/share/fonts/truetype/motoya-l-maruberi/MTLmr3m.ttf", 0, 0, 0, 0},
+     "/usr/share/fonts/truetype/motoya-l-maruberi/MTLmr3m.ttf", "fonts-motoya-l-maruberi", 0, 0, 0, 0},
     {"YOzNb Bold", "pen, everyday handwriting",
-     "/usr/share/fonts/truetype/yozvox-yozfont/YOzBN_.ttf", 0, 0, 0, 0},
+     "/usr/share/fonts/truetype/yozvox-yozfont/YOzBN_.ttf", "fonts-yozvox-yozfont-new-kana", 0, 0, 0, 0},
     {"kiloji - B", "pen, longhand",
-     "/usr/share/fonts/truetype/kiloji/kiloji_b.ttf", 0, 0, 0, 0},
+     "/usr/share/fonts/truetype/kiloji/kiloji_b.ttf", "fonts-kiloji", 0, 0, 0, 0},
     {"Sawarabi Mincho Medium", "print, serif, light",
-     "/usr/share/fonts/truetype/sawarabi-mincho/sawarabi-mincho-medium.ttf", 0, 0, 0, 0},
+     "/usr/share/fonts/truetype/sawarabi-mincho/sawarabi-mincho-medium.ttf", "fonts-sawarabi-mincho", 0, 0, 0, 0},
     {"Noto Sans CJK JP Bold", "print, sans-serif, bold",
-     "/usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc", 0, 0, 0, -1},
+     "/usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc", "fonts-noto-cjk", 0, 0, 0, -1},
     {"DotGothic16 Regular", "print, on a grid of dots",
-     "/usr/share/fonts/truetype/dotgothic16/DotGothic16-Regular.ttf", 0, 0, 16, 0},
+     "/usr/share/fonts/truetype/dotgothic16/DotGothic16-Regular.ttf", "fonts-dotgothic16", 0, 0, 16, 0},
     {"Shinonome Mincho 16", "print, serif, on a grid of dots",
-     "/usr/share/fonts/X11/misc/shnmk16min.pcf.gz", 0, 0, 16, 0},
+     "/usr/share/fonts/X11/misc/shnmk16min.pcf.gz", "xfonts-shinonome", 0, 0, 16, 0},
     {"BIZ UDGothic Regular", "print, sans-serif, for legibility",
-     "/usr/share/fonts/truetype/bizud-gothic/BIZUDGothic-Regular.ttf", 0, 0, 0, 0},
+     "/usr/share/fonts/truetype/bizud-gothic/BIZUDGothic-Regular.ttf", "fonts-morisawa-bizud-gothic", 0, 0, 0, 0},
 };
 
 // Whether a kanji row with this image file is named (not numbered, not
