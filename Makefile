@@ -14,9 +14,10 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 MAKEFLAGS += --no-print-directory
 
 .PHONY: all build rilk run check install install-check uninstall glyphs \
-        deb bench clean FORCE
+        legibility deb bench clean FORCE
 
 CONFIGURE = cmake -S '$(CURDIR)' -B '$(BUILD)' -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+configure_quoted = '$(subst ','\'',$(CONFIGURE))'
 CONFIGURED = $(BUILD)/configured
 # Runs a command quietly, showing its output only when it fails.
 quietly = $(1) >'$(BUILD)/$(2).log' 2>&1 || { cat '$(BUILD)/$(2).log' >&2; exit 1; }
@@ -29,7 +30,7 @@ all: build
 # Changes to CMakeLists.txt are CMake's own business once it has configured.
 $(BUILD)/configure-command: FORCE
 	@mkdir -p '$(BUILD)'
-	@echo "$(CONFIGURE)" | cmp -s - $@ || echo "$(CONFIGURE)" > $@
+	@printf '%s\n' $(configure_quoted) | cmp -s - $@ || printf '%s\n' $(configure_quoted) > $@
 
 $(CONFIGURED): $(BUILD)/configure-command
 	@rm -f $@
@@ -70,7 +71,6 @@ glyphs: refind-freetype
 
 # How well the pictures read on screen, against fine drawings of the typefaces
 # (a tool for choosing faces, not a test); more options with ARGS="...".
-.PHONY: legibility
 legibility: refind-freetype
 	$(if $(call missing,freetype),$(error make legibility needs FreeType and the fonts that glyphs/README.md lists))
 	@cmake --build '$(BUILD)' --target legibility
