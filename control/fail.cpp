@@ -1,8 +1,8 @@
 #include "control/fail.h"
 
-#include <cstdlib>
+#include "control/end_process.h"
 
 void fail_run()
 {
-    std::exit(-1);
+    end_process(-1);
 }

@@ -52,7 +52,7 @@ void browse_loop()
     do {
         show_symbol();
         std::fprintf(settings.output, "(Enter . to quit) ");
-        std::fflush(settings.output);
+        flush_output();
         // The end of the input ends the loop as "." would.
         if (!read_word(settings.input, word, sizeof word))
             return;
@@ -67,7 +67,7 @@ void run_exercise()
         browse_loop();
     } else {
         show_symbol();
-        std::fflush(settings.output);
+        flush_output();
     }
 }
 
@@ -75,7 +75,7 @@ void finish_run()
 {
     if (settings.loop_mode == 'y' && settings.test_mode == 'y') {
         std::fprintf(settings.output, "Have a nice day!\n");
-        std::fflush(settings.output);
+        flush_output();
     }
     // A failed write (a full disk, -o /dev/full) is no success.
     const bool output_failed = std::ferror(settings.output) != 0;

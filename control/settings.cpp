@@ -3,9 +3,23 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "control/end_process.h"
 #include "control/fail.h"
 
 Settings settings;
+
+void flush_output()
+{
+    if (std::fflush(settings.output) != 0 || std::ferror(settings.output))
+        fail_run();
+}
+
+// The usage or version text is the whole run: it has to reach its reader.
+[[noreturn]] static void end_after_text()
+{
+    flush_output();
+    end_process(0);
+}
 
 void set_mode_letter(char letter, char value)
 {
@@ -19,15 +33,19 @@ void set_mode_letter(char letter, char value)
     case 'j': settings.use_kanji = value; break;
     default:
         print_usage();
-        std::exit(0);
+        end_after_text();
     }
 }
 
 void parse_command_line(int argc, char** argv)
 {
-    settings.input = stdin;
-    settings.output = stdout;
-    settings.error = stderr;
+    // The standard streams, unless the caller has put others in place.
+    if (!settings.input)
+        settings.input = stdin;
+    if (!settings.output)
+        settings.output = stdout;
+    if (!settings.error)
+        settings.error = stderr;
 
     for (int i = 1; i < argc; ++i) {
         const char* argument = argv[i];
@@ -41,7 +59,7 @@ void parse_command_line(int argc, char** argv)
         }
         if (argument[0] != '-') {
             print_usage();
-            std::exit(0);
+            end_after_text();
         }
         if (std::strlen(argument) != 2) {
             print_usage();
@@ -51,10 +69,10 @@ void parse_command_line(int argc, char** argv)
         switch (letter) {
         case 'h':
             print_usage();
-            std::exit(0);
+            end_after_text();
         case 'v':
             print_version();
-            std::exit(0);
+            end_after_text();
         case 'D': settings.debug = 1; break;
         case 's': settings.grey_shades = 'y'; break;
         case 'r': settings.reverse = 'y'; break;

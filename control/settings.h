@@ -30,7 +30,8 @@ struct Settings {
 
 extern Settings settings;
 
-// Fills settings from the arguments, strictly left to right. Prints the usage
+// Fills settings from the arguments, strictly left to right. Input, output
+// and error start as the standard streams, or as the streams already set. Prints the usage
 // or version text and ends the process where the command line asks for it or
 // does not fit.
 void parse_command_line(int argc, char** argv);
@@ -41,3 +42,7 @@ void set_mode_letter(char letter, char value);
 
 void print_usage();
 void print_version();
+
+// Flushes the output stream. A write that failed, now or before, ends the
+// run at once with status -1: nothing more the run prints can be read.
+void flush_output();

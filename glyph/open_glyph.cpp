@@ -2,9 +2,30 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "control/fail.h"
 #include "control/settings.h"
 #include "glyph/glyph.h"
+
+// Opens a regular file for reading; anything else (a FIFO, a device, a
+// directory) is no picture. Opening does not wait for a FIFO's writer, and on
+// a regular file the non-blocking flag changes nothing.
+static FILE* open_picture(const char* path)
+{
+    const int descriptor = open(path, O_RDONLY | O_NONBLOCK);
+    if (descriptor < 0)
+        return nullptr;
+    struct stat status;
+    FILE* stream = nullptr;
+    if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode))
+        stream = fdopen(descriptor, "r");
+    if (!stream)
+        close(descriptor);
+    return stream;
+}
 
 void open_glyph(const SymbolRecord* record)
 {
@@ -21,7 +42,7 @@ void open_glyph(const SymbolRecord* record)
     std::strcat(path, settings.symbol_path);
     std::strcat(path, directory);
     std::strcat(path, record->image_file);
-    FILE* stream = std::fopen(path, "r");
+    FILE* stream = open_picture(path);
     std::free(path);
     if (!stream) {
         std::fprintf(settings.error, "Try using option -p.\n");

@@ -188,7 +188,7 @@ void render_glyph(const SymbolRecord* record)
         }
     }
     std::fwrite(picture.text.bytes, 1, picture.text.used, settings.output);
-    std::fflush(settings.output);
+    flush_output();
     std::fclose(settings.glyph_stream);
     settings.glyph_stream = nullptr;
 }

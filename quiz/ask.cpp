@@ -8,6 +8,6 @@ bool ask_for_answer(const char* question)
 {
     std::fprintf(settings.output, "(Enter . to quit)");
     std::fprintf(settings.output, "%s", question);
-    std::fflush(settings.output);
+    flush_output();
     return read_word(settings.input, answer_buffer, answer_buffer_size);
 }

@@ -35,6 +35,6 @@ QuizResult quiz_reading(const SymbolRecord& record)
     std::fprintf(settings.output, "On: %s\n", record.on_reading);
     std::fprintf(settings.output, "Kun: %s\n", record.kun_reading);
     std::fprintf(settings.output, "Translations: %s\n", record.translation);
-    std::fflush(settings.output);
+    flush_output();
     return Wrong;
 }

@@ -53,6 +53,6 @@ QuizResult quiz_translation(const SymbolRecord& record)
     std::fprintf(settings.output, "Readings:\n");
     std::fprintf(settings.output, "On: %s\n", record.on_reading);
     std::fprintf(settings.output, "Kun: %s\n", record.kun_reading);
-    std::fflush(settings.output);
+    flush_output();
     return Wrong;
 }

@@ -1,0 +1,8 @@
+#include "control/end_process.h"
+
+#include <cstdlib>
+
+void end_process(int status)
+{
+    std::exit(status);
+}
