@@ -13,6 +13,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/characters.h"
+#include "tests/test_support.h"
 
 namespace {
 
@@ -52,14 +53,6 @@ bool is_single_kanji(const std::string& text)
     return points.size() == 1 && points[0] >= 0x4E00 && points[0] <= 0x9FFF;
 }
 
-int find_row(SymbolSet set, const std::string& image_file)
-{
-    const SetInfo& info = set_table[set - 1];
-    for (int row = info.first_row; row < info.first_row + info.size; ++row)
-        if (image_file == symbol_table[row].image_file)
-            return row;
-    return -1;
-}
 
 TEST(CatalogueData, SetsLieOneAfterAnotherWithTheirFirstAndLastRows)
 {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -56,16 +57,44 @@ TEST(CataloguePick, ExactGeneratorValuesChooseExactRows)
     }
 }
 
+// A generator that notes the set directory at every draw.
+std::vector<int> watched_values;
+std::vector<std::string> directory_at_draw;
+
+int watching_random()
+{
+    directory_at_draw.push_back(current_set_directory ? current_set_directory : "none");
+    const int value = watched_values[directory_at_draw.size() - 1];
+    return value;
+}
+
 TEST(CataloguePick, AnAttemptOnASwitchedOffSetLeavesTheDirectoryAlone)
 {
-    StreamCapture streams;
-    only_sets("j");
-    current_set_directory = "/Hiragana/";
-    {
-        ScriptedRandom generator({largest, 0});
+    // The first attempt draws a set that is off; the directory must still be
+    // the earlier one while the second attempt draws.
+    struct Case {
+        std::string sets;
+        std::vector<int> values;
+        std::string directory;
+    };
+    const Case cases[] = {
+        {"j", {0, 5, largest, 0}, "/Kanji/"},            // hiragana, off
+        {"g", {largest, 5, 0, 0}, "/Hiragana/"},         // kanji, off
+        {"k", {largest, largest, 2 * 429496730, 0}, "/Katakana/"},
+    };
+    for (const Case& c : cases) {
+        StreamCapture streams;
+        only_sets(c.sets);
+        current_set_directory = "/Earlier/";
+        watched_values = c.values;
+        directory_at_draw.clear();
+        random_source = &watching_random;
         pick_symbol();
+        random_source = &std::rand;
+        const std::vector<std::string> expected{"/Earlier/", "/Earlier/", "/Earlier/", "/Earlier/"};
+        EXPECT_EQ(directory_at_draw, expected) << c.sets;
+        EXPECT_STREQ(current_set_directory, c.directory.c_str()) << c.sets;
     }
-    EXPECT_STREQ(current_set_directory, "/Kanji/");
 }
 
 TEST(CataloguePick, EveryPickStaysInsideTheSwitchedOnSets)

@@ -95,7 +95,7 @@ TEST(CommandLine, PathsAndDebugAreRecorded)
 }
 
 // The built program: what each ending command line prints and its status.
-TEST(CommandLine, EndingArgumentsPrintAndExitAsSpecified)
+TEST(CommandLine, EndingArgumentsPrintTheirTextAndEndTheRun)
 {
     const std::string version_end = " Rilk v2003.03.09\n";
     struct Case {
@@ -130,9 +130,9 @@ TEST(CommandLine, EndingArgumentsPrintAndExitAsSpecified)
         {{"-o", "/nonexistent/dir/out"}, 255, ""},
         {{"-e", "/nonexistent/dir/err"}, 255, ""},
     };
-    const std::string scratch = make_temporary_directory();
+    const TemporaryDirectory scratch;
     for (const Case& c : cases) {
-        const ProgramRun run = run_program(c.arguments, "", scratch);
+        const ProgramRun run = run_program(c.arguments, "", scratch.path());
         std::string expected = c.output == "usage" ? std::string(usage_text) : c.output;
         const std::string label = c.arguments[0] + (c.arguments.size() > 1 ? " " + c.arguments[1] : "");
         EXPECT_EQ(run.status, c.status) << label;
@@ -145,18 +145,15 @@ TEST(CommandLine, EndingArgumentsPrintAndExitAsSpecified)
         }
     }
     // -o names a file that the usage text never reaches.
-    EXPECT_EQ(read_file(scratch + "/never-written"), "");
+    EXPECT_EQ(read_file(scratch.path() + "/never-written"), "");
 }
 
 TEST(CommandLine, VersionLogoIsNineLinesOf34HashesAndBlanks)
 {
     const ProgramRun run = run_program({"-v"});
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = run.output.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(run.output.substr(start, end - start));
+    const std::vector<std::string> lines = lines_of(run.output);
     ASSERT_EQ(lines.size(), 10u);
-    EXPECT_EQ(start, run.output.size()) << "text after the last newline";
+    EXPECT_EQ(run.output.back(), '\n') << "text after the last newline";
     size_t hashes = 0;
     for (int i = 0; i < 9; ++i) {
         EXPECT_EQ(lines[i].size(), 34u) << "line " << i;

@@ -47,15 +47,6 @@ std::string printed(const Row& r, char grey_shades = 'n')
     return capture.output();
 }
 
-std::vector<std::string> lines_of(const std::string& text)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(text.substr(start, end - start));
-    return lines;
-}
-
 TEST(GlyphFiles, EveryRowHasARawBitmapWithInk)
 {
     for (const Row& r : catalogue_rows()) {
@@ -163,8 +154,6 @@ TEST(GlyphFiles, DrawingsOfOneSymbolComeFromDifferentTypefaces)
         const std::string file = file_of(r);
         const std::string stem = name_of(r).substr(0, name_of(r).find('.'));
         const int face = typeface_for(r.set_number, file_of(r));
-        EXPECT_GE(face, 0) << name_of(r);
-        EXPECT_LT(face, typeface_count) << name_of(r);
         if (r.set_number != Kanji) {
             // Drawings of one syllable stand together, in ascending number.
             const auto last = syllable_faces.find(stem);
@@ -210,7 +199,8 @@ TEST(GlyphFiles, GeneratorDrawsTheCommittedPictures)
         "Hiragana2/ji.2.pbm", "Katakana/n.4.pbm",    "Katakana2/vu.1.pbm", "Kanji/1.pbm",
         "Kanji/1.2.pbm",     "Kanji/toshi2.bold.pbm", "Kanji/zo.pbm",   "Kanji/tski.pbm",
     };
-    const std::string out = make_temporary_directory();
+    const TemporaryDirectory scratch;
+    const std::string& out = scratch.path();
     std::string command = "'" + tool + "' -o '" + out + "'";
     for (const std::string& name : names)
         command += " " + name;

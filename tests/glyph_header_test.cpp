@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "catalogue/catalogue.h"
@@ -87,7 +89,8 @@ const SymbolRecord picture_record{"x.1.pbm", "-", "x", "-"};
 
 TEST(OpenGlyph, JoinsPathDirectoryAndFileAsTheyStand)
 {
-    const std::string directory = make_temporary_directory();
+    const TemporaryDirectory scratch;
+    const std::string& directory = scratch.path();
     const std::string set_directory = directory + "/Kanji/";
     ASSERT_EQ(std::system(("mkdir " + set_directory).c_str()), 0);
     write_file(set_directory + "x.1.pbm", "P2 3 2 255\nraster");
@@ -109,7 +112,6 @@ TEST(OpenGlyph, JoinsPathDirectoryAndFileAsTheyStand)
         EXPECT_EQ(capture.output(), "");
         EXPECT_EQ(capture.error(), "");
     }
-    std::system(("rm -rf " + directory).c_str());
 }
 
 TEST(OpenGlyph, NoRecordOpensNothing)
@@ -130,23 +132,49 @@ TEST(OpenGlyph, AMissingFileAsksForOptionP)
     EXPECT_EQ(run.output, "");
     EXPECT_EQ(run.error, "Try using option -p.\n");
 
-    const std::string directory = make_temporary_directory();
+    const TemporaryDirectory scratch;
+    const std::string errors = scratch.path() + "/errors";
     const ProgramRun to_file =
-        run_program({"-e", directory + "/errors", "-t", "-p", "/nonexistent-rilk-path"}, ".\n");
+        run_program({"-e", errors, "-t", "-p", "/nonexistent-rilk-path"}, ".\n");
     EXPECT_EQ(to_file.status, 255);
     EXPECT_EQ(to_file.error, "");
-    EXPECT_EQ(read_file(directory + "/errors"), "Try using option -p.\n");
-    std::system(("rm -rf " + directory).c_str());
+    EXPECT_EQ(read_file(errors), "Try using option -p.\n");
+}
+
+// A FIFO would wait for a writer, and a device such as /dev/zero would be
+// read without end: only a regular file is a picture. Each case has ten
+// seconds before it counts as hanging.
+TEST(OpenGlyphDeathTest, APictureThatIsNoRegularFileIsRefusedAtOnce)
+{
+    const std::string makers[] = {"mkfifo", "mkdir", "ln -s /dev/zero", "ln -s /dev/null"};
+    for (const std::string& make : makers) {
+        SCOPED_TRACE(make);
+        const TemporaryDirectory scratch;
+        const std::string directory = scratch.path() + "/Kanji/";
+        ASSERT_EQ(std::system(("mkdir " + shell_quote(directory) + " && " + make + " " +
+                               shell_quote(directory + "x.1.pbm")).c_str()),
+                  0);
+        EXPECT_EXIT(
+            {
+                alarm(10);
+                settings = Settings{};
+                settings.error = stderr;
+                settings.symbol_path = scratch.path().c_str();
+                current_set_directory = "/Kanji/";
+                open_glyph(&picture_record);
+                std::exit(0);
+            },
+            testing::ExitedWithCode(255), "^Try using option -p.\n$");
+    }
 }
 
 TEST(OpenGlyph, ABadMagicDigitInAPictureEndsTheRunSilently)
 {
-    const std::string directory = make_symbol_directory("P9 1 1 255\n");
-    const ProgramRun run = run_program({"-t", "-l", "-p", directory});
+    const SymbolDirectory symbols("P9 1 1 255\n");
+    const ProgramRun run = run_program({"-t", "-l", "-p", symbols.path()});
     EXPECT_EQ(run.status, 255);
     EXPECT_EQ(run.output, "");
     EXPECT_EQ(run.error, "");
-    std::system(("rm -rf " + directory).c_str());
 }
 
 }  // namespace

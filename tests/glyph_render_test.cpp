@@ -52,16 +52,6 @@ std::string render(const std::string& file, const Limits& limits = {})
     return flushed;
 }
 
-std::vector<std::string> lines_of(const std::string& text)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(text.substr(start, end - start));
-    EXPECT_EQ(start, text.size()) << "the last line does not end in a line feed";
-    return lines;
-}
-
 // A fixed pseudo-random pattern for picture contents.
 struct Pattern {
     uint64_t state;
@@ -635,7 +625,8 @@ TEST(GlyphBrowse, ShowsTheKnownPictureAboveItsLabels)
 {
     const std::string picture = "P1\n# a small cross\n5 3\n00100\n11111\n00100\n";
     const std::string drawn = "  O  \nOOOOO\n  O  \n";
-    const std::string directory = make_symbol_directory(picture);
+    const SymbolDirectory symbols(picture);
+    const std::string& directory = symbols.path();
     {
         StreamCapture capture;
         settings.symbol_path = directory.c_str();
@@ -649,7 +640,6 @@ TEST(GlyphBrowse, ShowsTheKnownPictureAboveItsLabels)
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.output.substr(0, drawn.size() + 13), "  #  \n#####\n  #  \nTranslation: ");
     EXPECT_EQ(run.error, "");
-    std::system(("rm -rf " + directory).c_str());
 }
 
 }  // namespace

@@ -12,17 +12,6 @@ namespace {
 
 const std::string prompt = "(Enter . to quit) Reading? ";
 
-const SymbolRecord& row(SymbolSet set, const char* image_file)
-{
-    const SetInfo& info = set_table[set - 1];
-    for (int i = info.first_row; i < info.first_row + info.size; ++i) {
-        if (std::strcmp(symbol_table[i].image_file, image_file) == 0)
-            return symbol_table[i];
-    }
-    ADD_FAILURE() << "no row " << image_file;
-    return symbol_table[0];
-}
-
 std::string wrong_report(const SymbolRecord& record)
 {
     return std::string("No, the answer is wrong.\nCorrect answers are:\nReadings:\nOn: ") +
@@ -32,9 +21,9 @@ std::string wrong_report(const SymbolRecord& record)
 
 TEST(ReadingQuiz, JudgesByExactEqualityWithEitherReading)
 {
-    const SymbolRecord& shi = row(Hiragana, "shi.1.pbm");
-    const SymbolRecord& nose = row(Kanji, "hana2.pbm");
-    const SymbolRecord& ka = row(Katakana, "ka.3.pbm");
+    const SymbolRecord& shi = record_named(Hiragana, "shi.1.pbm");
+    const SymbolRecord& nose = record_named(Kanji, "hana2.pbm");
+    const SymbolRecord& ka = record_named(Katakana, "ka.3.pbm");
     struct Case {
         const SymbolRecord& record;
         std::string answer;
@@ -57,7 +46,7 @@ TEST(ReadingQuiz, JudgesByExactEqualityWithEitherReading)
 TEST(ReadingQuiz, WrongAnswerReportForTheNoseKanji)
 {
     StreamCapture capture("hana\n");
-    EXPECT_EQ(quiz_reading(row(Kanji, "hana2.pbm")), Wrong);
+    EXPECT_EQ(quiz_reading(record_named(Kanji, "hana2.pbm")), Wrong);
     EXPECT_EQ(capture.output(), prompt +
                                     "No, the answer is wrong.\nCorrect answers are:\nReadings:\n"
                                     "On: -\nKun: hana2\nTranslations: nose\n");
@@ -67,7 +56,7 @@ TEST(ReadingQuiz, AWordStartingWithAPeriodQuitsSilently)
 {
     for (const char* answer : {".", "...", ".shi", "  .\n"}) {
         StreamCapture capture(answer);
-        EXPECT_EQ(quiz_reading(row(Hiragana, "shi.1.pbm")), Quit) << answer;
+        EXPECT_EQ(quiz_reading(record_named(Hiragana, "shi.1.pbm")), Quit) << answer;
         EXPECT_EQ(capture.output(), prompt) << answer;
     }
 }
@@ -76,7 +65,7 @@ TEST(ReadingQuiz, NothingIsAskedWithoutReadings)
 {
     StreamCapture capture("shi\n");
     // A numbered kanji: "-" in both reading fields.
-    EXPECT_EQ(quiz_reading(row(Kanji, "15.pbm")), NotAsked);
+    EXPECT_EQ(quiz_reading(record_named(Kanji, "15.pbm")), NotAsked);
     EXPECT_EQ(capture.output(), "");
     EXPECT_EQ(std::ftell(settings.input), 0);
 }
@@ -84,41 +73,41 @@ TEST(ReadingQuiz, NothingIsAskedWithoutReadings)
 TEST(ReadingQuiz, ASecondWordOnTheLineAnswersTheNextQuestion)
 {
     StreamCapture capture("ka ki\n");
-    EXPECT_EQ(quiz_reading(row(Hiragana, "ka.3.pbm")), Right);
-    EXPECT_EQ(quiz_reading(row(Hiragana, "ki.1.pbm")), Right);
+    EXPECT_EQ(quiz_reading(record_named(Hiragana, "ka.3.pbm")), Right);
+    EXPECT_EQ(quiz_reading(record_named(Hiragana, "ki.1.pbm")), Right);
     EXPECT_EQ(capture.output(), prompt + "That's right!\n" + prompt + "That's right!\n");
 }
 
 TEST(ReadingQuiz, OnlyTheWrongAnswerReportIsFlushed)
 {
     StreamCapture capture("shi si\n");
-    EXPECT_EQ(quiz_reading(row(Hiragana, "shi.1.pbm")), Right);
+    EXPECT_EQ(quiz_reading(record_named(Hiragana, "shi.1.pbm")), Right);
     // The memory stream's size counts only what has been flushed.
     EXPECT_EQ(capture.output_size, prompt.size());
-    EXPECT_EQ(quiz_reading(row(Hiragana, "shi.1.pbm")), Wrong);
+    EXPECT_EQ(quiz_reading(record_named(Hiragana, "shi.1.pbm")), Wrong);
     EXPECT_EQ(capture.output_size, capture.output().size());
     EXPECT_EQ(capture.output(), prompt + "That's right!\n" + prompt +
-                                    wrong_report(row(Hiragana, "shi.1.pbm")));
+                                    wrong_report(record_named(Hiragana, "shi.1.pbm")));
 }
 
 TEST(ReadingQuiz, TheEndOfTheInputQuitsWithoutJudgingTheLastWordAgain)
 {
     StreamCapture capture("ka\n");
-    EXPECT_EQ(quiz_reading(row(Hiragana, "ka.3.pbm")), Right);
-    EXPECT_EQ(quiz_reading(row(Hiragana, "ka.3.pbm")), Quit);
+    EXPECT_EQ(quiz_reading(record_named(Hiragana, "ka.3.pbm")), Right);
+    EXPECT_EQ(quiz_reading(record_named(Hiragana, "ka.3.pbm")), Quit);
     EXPECT_EQ(capture.output(), prompt + "That's right!\n" + prompt);
 
     StreamCapture empty("  \n\n");
-    EXPECT_EQ(quiz_reading(row(Hiragana, "ka.3.pbm")), Quit);
+    EXPECT_EQ(quiz_reading(record_named(Hiragana, "ka.3.pbm")), Quit);
     EXPECT_EQ(empty.output(), prompt);
 }
 
 TEST(ReadingQuiz, AnOverLongWordIsCutAndItsRestDropped)
 {
     StreamCapture capture(std::string(300, 'k') + "a ka\n");
-    EXPECT_EQ(quiz_reading(row(Hiragana, "ka.3.pbm")), Wrong);
+    EXPECT_EQ(quiz_reading(record_named(Hiragana, "ka.3.pbm")), Wrong);
     EXPECT_EQ(std::string(answer_buffer), std::string(255, 'k'));
-    EXPECT_EQ(quiz_reading(row(Hiragana, "ka.3.pbm")), Right);
+    EXPECT_EQ(quiz_reading(record_named(Hiragana, "ka.3.pbm")), Right);
     EXPECT_STREQ(answer_buffer, "ka");
 }
 

@@ -12,17 +12,6 @@ namespace {
 
 const std::string prompt = "(Enter . to quit) Translation? ";
 
-const SymbolRecord& kanji(const char* image_file)
-{
-    const SetInfo& info = set_table[Kanji - 1];
-    for (int i = info.first_row; i < info.first_row + info.size; ++i) {
-        if (std::strcmp(symbol_table[i].image_file, image_file) == 0)
-            return symbol_table[i];
-    }
-    ADD_FAILURE() << "no kanji row " << image_file;
-    return symbol_table[info.first_row];
-}
-
 std::string wrong_report(const SymbolRecord& record)
 {
     return std::string("No, wrong answer.\nCorrect answers are:\nTranslations: ") +
@@ -71,7 +60,7 @@ TEST(TranslationQuiz, WorkedExamplesThroughTheCatalogueRows)
         {"217.pbm", "one-hundred million", "one-hundred", Wrong},
     };
     for (const Case& c : cases) {
-        const SymbolRecord& record = kanji(c.image_file);
+        const SymbolRecord& record = record_named(Kanji, c.image_file);
         ASSERT_STREQ(record.translation, c.translation);
         std::string output;
         EXPECT_EQ(ask(record, c.answer, &output), c.verdict) << c.answer;
@@ -83,7 +72,7 @@ TEST(TranslationQuiz, WorkedExamplesThroughTheCatalogueRows)
 TEST(TranslationQuiz, WrongAnswerReportPutsTheTranslationFirst)
 {
     std::string output;
-    EXPECT_EQ(ask(kanji("15.pbm"), "leav", &output), Wrong);
+    EXPECT_EQ(ask(record_named(Kanji, "15.pbm"), "leav", &output), Wrong);
     EXPECT_EQ(output, prompt +
                           "No, wrong answer.\nCorrect answers are:\n"
                           "Translations: go out, put out, exit, leave\nReadings:\nOn: -\nKun: -\n");
@@ -149,7 +138,7 @@ TEST(TranslationQuiz, AWordStartingWithAPeriodQuitsSilently)
 {
     for (const char* answer : {".", "...", ".exit"}) {
         std::string output;
-        EXPECT_EQ(ask(kanji("15.pbm"), answer, &output), Quit) << answer;
+        EXPECT_EQ(ask(record_named(Kanji, "15.pbm"), answer, &output), Quit) << answer;
         EXPECT_EQ(output, prompt) << answer;
     }
 }
@@ -157,29 +146,29 @@ TEST(TranslationQuiz, AWordStartingWithAPeriodQuitsSilently)
 TEST(TranslationQuiz, OnlyTheWrongAnswerReportIsFlushedAndTheAnswerIsUpperCased)
 {
     StreamCapture capture("exit leav\n");
-    EXPECT_EQ(quiz_translation(kanji("15.pbm")), Right);
+    EXPECT_EQ(quiz_translation(record_named(Kanji, "15.pbm")), Right);
     EXPECT_STREQ(answer_buffer, "EXIT");
     EXPECT_EQ(capture.output_size, prompt.size());
-    EXPECT_EQ(quiz_translation(kanji("15.pbm")), Wrong);
+    EXPECT_EQ(quiz_translation(record_named(Kanji, "15.pbm")), Wrong);
     EXPECT_EQ(capture.output_size, capture.output().size());
     // The record itself is never changed.
-    EXPECT_STREQ(kanji("15.pbm").translation, "go out, put out, exit, leave");
+    EXPECT_STREQ(record_named(Kanji, "15.pbm").translation, "go out, put out, exit, leave");
 }
 
 TEST(TranslationQuiz, TheEndOfTheInputQuitsWithoutJudgingTheLastWordAgain)
 {
     StreamCapture capture("exit");
-    EXPECT_EQ(quiz_translation(kanji("15.pbm")), Right);
-    EXPECT_EQ(quiz_translation(kanji("15.pbm")), Quit);
+    EXPECT_EQ(quiz_translation(record_named(Kanji, "15.pbm")), Right);
+    EXPECT_EQ(quiz_translation(record_named(Kanji, "15.pbm")), Quit);
     EXPECT_EQ(capture.output(), prompt + "That's right!\n" + prompt);
 }
 
 TEST(TranslationQuiz, AnOverLongAnswerIsCutAndItsRestDropped)
 {
     StreamCapture capture(std::string(400, 'x') + " exit\n");
-    EXPECT_EQ(quiz_translation(kanji("15.pbm")), Wrong);
+    EXPECT_EQ(quiz_translation(record_named(Kanji, "15.pbm")), Wrong);
     EXPECT_EQ(std::string(answer_buffer), std::string(255, 'X'));
-    EXPECT_EQ(quiz_translation(kanji("15.pbm")), Right);
+    EXPECT_EQ(quiz_translation(record_named(Kanji, "15.pbm")), Right);
 }
 
 }  // namespace

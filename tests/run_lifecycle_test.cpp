@@ -18,8 +18,8 @@ const std::string picture_text = "O O\n O \n";
 
 const std::string& symbols()
 {
-    static const std::string directory = make_symbol_directory(picture);
-    return directory;
+    static const SymbolDirectory directory(picture);
+    return directory.path();
 }
 
 void browse(char loop, const std::string& sets = "g")
@@ -114,7 +114,8 @@ TEST(RunLifecycle, FarewellOnlyAfterATestLoop)
 
 TEST(RunLifecycle, TheBuiltProgramRoutesItsStreams)
 {
-    const std::string scratch = make_temporary_directory();
+    const TemporaryDirectory files;
+    const std::string& scratch = files.path();
     const std::string out = scratch + "/out";
 
     // -o takes pictures, labels and prompts; nothing reaches standard output.
@@ -141,6 +142,35 @@ TEST(RunLifecycle, TheBuiltProgramRoutesItsStreams)
     for (size_t at = 0; (at = run.output.find("(Enter . to quit) ", at)) != std::string::npos; ++at)
         ++prompts;
     EXPECT_EQ(prompts, 2u);
+}
+
+// Output nobody can read any more ends the run at the first flush that
+// fails, even while answers keep coming; the usage and version texts too.
+TEST(RunLifecycle, ADeadOutputEndsTheRunAtOnce)
+{
+    const std::string p = " -p " + shell_quote(symbols());
+    const TemporaryDirectory scratch;
+    const std::string status_file = shell_quote(scratch.path() + "/status");
+    struct Case {
+        const char* name;
+        std::string script;
+        int status;
+    };
+    const Case cases[] = {
+        {"full output, endless answers", "yes x | \"$RILK\"" + p + " -o /dev/full", 255},
+        {"browse loop into a full output", "yes x | \"$RILK\" -t" + p + " >/dev/full", 255},
+        {"closed output", "yes x | \"$RILK\" -t" + p + " >&-", 255},
+        {"reader gone, no SIGPIPE",
+         "trap '' PIPE; yes x | { \"$RILK\" -t" + p + "; echo $? >" + status_file +
+             "; } | head -c 1 >/dev/null; exit $(cat " + status_file + ")",
+         255},
+        {"usage into a full output", "\"$RILK\" -h >/dev/full", 255},
+        {"version with no output", "\"$RILK\" -v >&-", 255},
+        {"usage for an unknown letter into a full output", "\"$RILK\" -q >/dev/full", 255},
+        {"usage that is read", "\"$RILK\" -h | cat >/dev/null", 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(run_script(c.script), c.status) << c.name << "; -1: still running after 20 s";
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -24,23 +23,12 @@ const int coin_reading = 1073741825;
 const int coin_half = 1073741824;
 const int coin_low = 0;
 
-int row_of(SymbolSet set, const char* image_file)
-{
-    const SetInfo& info = set_table[set - 1];
-    for (int i = info.first_row; i < info.first_row + info.size; ++i) {
-        if (std::strcmp(symbol_table[i].image_file, image_file) == 0)
-            return i;
-    }
-    ADD_FAILURE() << "no row " << image_file;
-    return info.first_row;
-}
-
 // The generator values that make pick_symbol give this row of this set at
 // its first attempt, followed by the coin.
 std::vector<int> question(SymbolSet set, const char* image_file, int coin)
 {
     const SetInfo& info = set_table[set - 1];
-    const int offset = row_of(set, image_file) - info.first_row;
+    const int offset = static_cast<int>(&record_named(set, image_file) - symbol_table) - info.first_row;
     const double scale = 2147483648.0;
     return {static_cast<int>((set - 0.5) / set_count * scale),
             static_cast<int>((offset + 0.5) / info.size * scale), coin};
@@ -60,13 +48,8 @@ class TestDriver : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        directory = new std::string(make_temporary_directory());
-        for (const SetInfo& set : set_table) {
-            const std::string set_directory = *directory + set.directory;
-            std::filesystem::create_directories(set_directory);
-            for (int i = set.first_row; i < set.first_row + set.size; ++i)
-                write_file(set_directory + symbol_table[i].image_file, "P1\n2 2\n1 0 0 1\n");
-        }
+        symbols = new SymbolDirectory("P1\n2 2\n1 0 0 1\n");
+        directory = &symbols->path();
         // What the glyph display prints for that drawing.
         StreamCapture capture;
         settings.symbol_path = directory->c_str();
@@ -78,8 +61,7 @@ protected:
 
     static void TearDownTestSuite()
     {
-        std::filesystem::remove_all(*directory);
-        delete directory;
+        delete symbols;
         delete picture;
     }
 
@@ -94,11 +76,13 @@ protected:
         return std::string(capture.output_data, capture.output_size);
     }
 
-    static std::string* directory;
+    static SymbolDirectory* symbols;
+    static const std::string* directory;
     static std::string* picture;
 };
 
-std::string* TestDriver::directory = nullptr;
+SymbolDirectory* TestDriver::symbols = nullptr;
+const std::string* TestDriver::directory = nullptr;
 std::string* TestDriver::picture = nullptr;
 
 // Test once: one question, right or wrong, and no farewell.

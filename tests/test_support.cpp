@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -97,7 +99,7 @@ size_t ScriptedRandom::used() const
     return scripted_next;
 }
 
-static std::string quote(const std::string& text)
+std::string shell_quote(const std::string& text)
 {
     std::string out = "'";
     for (char c : text) {
@@ -109,13 +111,20 @@ static std::string quote(const std::string& text)
     return out + "'";
 }
 
-std::string make_temporary_directory()
+TemporaryDirectory::TemporaryDirectory() : owner_(getpid())
 {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/rilk-test-XXXXXX";
-    if (!mkdtemp(pattern.data()))
+    path_ = std::string(base && *base ? base : "/tmp") + "/rilk-test-XXXXXX";
+    if (!mkdtemp(path_.data()))
         ADD_FAILURE() << "cannot make a temporary directory";
-    return pattern;
+}
+
+TemporaryDirectory::~TemporaryDirectory()
+{
+    if (getpid() != owner_)
+        return;
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
 }
 
 void write_file(const std::string& path, const std::string& content)
@@ -139,34 +148,71 @@ std::string source_path(const std::string& relative)
 ProgramRun run_program(const std::vector<std::string>& arguments, const std::string& input_text,
                        const std::string& directory)
 {
-    const std::string scratch = make_temporary_directory();
-    std::string command = "cd " + quote(directory) + " && " + quote(RILK_BINARY);
+    const TemporaryDirectory scratch;
+    const std::string& files = scratch.path();
+    std::string command = "cd " + shell_quote(directory) + " && " + shell_quote(RILK_BINARY);
     for (const std::string& argument : arguments)
-        command += " " + quote(argument);
+        command += " " + shell_quote(argument);
     if (input_text.empty()) {
         command += " </dev/null";
     } else {
-        write_file(scratch + "/in", input_text);
-        command += " <" + quote(scratch + "/in");
+        write_file(files + "/in", input_text);
+        command += " <" + shell_quote(files + "/in");
     }
-    command += " >" + quote(scratch + "/out") + " 2>" + quote(scratch + "/err");
+    command += " >" + shell_quote(files + "/out") + " 2>" + shell_quote(files + "/err");
     ProgramRun run;
     const int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.output = read_file(scratch + "/out");
-    run.error = read_file(scratch + "/err");
-    std::system(("rm -rf " + quote(scratch)).c_str());
+    run.output = read_file(files + "/out");
+    run.error = read_file(files + "/err");
     return run;
 }
 
-std::string make_symbol_directory(const std::string& picture)
+SymbolDirectory::SymbolDirectory(const std::string& picture)
 {
-    const std::string directory = make_temporary_directory();
     for (const SetInfo& set : set_table) {
-        const std::string set_directory = directory + set.directory;
+        const std::string set_directory = path() + set.directory;
         mkdir(set_directory.c_str(), 0755);
         for (int row = set.first_row; row < set.first_row + set.size; ++row)
             write_file(set_directory + symbol_table[row].image_file, picture);
     }
-    return directory;
+}
+
+int run_script(const std::string& script, int seconds)
+{
+    // timeout gives 124 when the time ran out (and kills what is left).
+    const std::string command = "RILK=" + shell_quote(RILK_BINARY) + " timeout -s KILL "
+                                + std::to_string(seconds) + " sh -c " + shell_quote(script);
+    const int raw = std::system(command.c_str());
+    if (!WIFEXITED(raw) || WEXITSTATUS(raw) == 124 || WEXITSTATUS(raw) == 137)
+        return -1;
+    return WEXITSTATUS(raw);
+}
+
+int find_row(int set_number, const std::string& image_file)
+{
+    const SetInfo& set = set_table[set_number - 1];
+    for (int row = set.first_row; row < set.first_row + set.size; ++row) {
+        if (image_file == symbol_table[row].image_file)
+            return row;
+    }
+    return -1;
+}
+
+const SymbolRecord& record_named(int set_number, const std::string& image_file)
+{
+    const int row = find_row(set_number, image_file);
+    if (row >= 0)
+        return symbol_table[row];
+    ADD_FAILURE() << "no row " << image_file << " in " << set_table[set_number - 1].name;
+    return symbol_table[set_table[set_number - 1].first_row];
+}
+
+std::vector<std::string> lines_of(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/catalogue.h"
+
 // Settings back to their defaults, with input read from `input_text`,
 // output and error captured in memory.
 struct StreamCapture {
@@ -47,8 +49,22 @@ ProgramRun run_program(const std::vector<std::string>& arguments,
                        const std::string& input_text = "",
                        const std::string& directory = ".");
 
-// A new empty directory under the system's temporary directory.
-std::string make_temporary_directory();
+// A new empty directory under the system's temporary directory, removed with
+// all it holds when the object goes (by the process that made it, not by a
+// death test's child).
+class TemporaryDirectory {
+public:
+    TemporaryDirectory();
+    ~TemporaryDirectory();
+    TemporaryDirectory(const TemporaryDirectory&) = delete;
+    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+    int owner_;
+};
+
 void write_file(const std::string& path, const std::string& content);
 std::string read_file(const std::string& path);
 
@@ -57,5 +73,25 @@ std::string source_path(const std::string& relative);
 
 // A new symbol directory holding, for every catalogue row, a picture file
 // with the same content, laid out as the program looks for them
-// (DIR/Hiragana/a.1.pbm ...). Returns the directory.
-std::string make_symbol_directory(const std::string& picture);
+// (DIR/Hiragana/a.1.pbm ...).
+struct SymbolDirectory : TemporaryDirectory {
+    explicit SymbolDirectory(const std::string& picture);
+};
+
+// Runs a shell script with RILK naming the built program; one that has not
+// ended after `seconds` is killed. Gives its exit status, or -1 when killed.
+int run_script(const std::string& script, int seconds = 20);
+
+// Quotes a text for the shell.
+std::string shell_quote(const std::string& text);
+
+// The catalogue row of this set (numbered from 1) with this image file, or
+// -1 when the set has none.
+int find_row(int set_number, const std::string& image_file);
+// The same row's record; when there is none the test fails and gets the
+// set's first row.
+const SymbolRecord& record_named(int set_number, const std::string& image_file);
+
+// The lines of a text, each without its line feed; text after the last line
+// feed is dropped.
+std::vector<std::string> lines_of(const std::string& text);
