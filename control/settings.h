@@ -9,11 +9,11 @@ struct Settings {
     int32_t max_width = 32;
     int32_t max_height = 22;
     const char* input_path = nullptr;
-    FILE* input = nullptr;          // standard input once parsing starts
+    FILE* input = nullptr;          // standard input once parsing starts, unless set before
     const char* output_path = nullptr;
-    FILE* output = nullptr;         // standard output once parsing starts
+    FILE* output = nullptr;         // standard output likewise
     const char* error_path = nullptr;
-    FILE* error = nullptr;          // standard error once parsing starts
+    FILE* error = nullptr;          // standard error likewise
     FILE* glyph_stream = nullptr;   // the picture file being shown, if any
     const char* symbol_path = "/usr/local/rilk/";
     unsigned char debug = 0;

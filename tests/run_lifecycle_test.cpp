@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "catalogue/catalogue.h"
 #include "control/run.h"
 #include "control/settings.h"
+#include "quiz/quiz.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -171,6 +174,30 @@ TEST(RunLifecycle, ADeadOutputEndsTheRunAtOnce)
     };
     for (const Case& c : cases)
         EXPECT_EQ(run_script(c.script), c.status) << c.name << "; -1: still running after 20 s";
+}
+
+// The same in-process for the prompts, which come before any answer is read.
+TEST(RunLifecycleDeathTest, APromptThatCannotBeWrittenEndsTheRun)
+{
+    struct Case {
+        const char* name;
+        void (*ask)();
+    };
+    const Case cases[] = {
+        {"reading", [] { quiz_reading(record_named(Hiragana, "shi.1.pbm")); }},
+        {"translation", [] { quiz_translation(record_named(Kanji, "15.pbm")); }},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EXIT(
+            {
+                StreamCapture streams("shi\n");
+                settings.output = std::fopen("/dev/full", "w");
+                c.ask();
+                std::exit(0);
+            },
+            testing::ExitedWithCode(255), "^$")
+            << c.name;
+    }
 }
 
 }  // namespace
