@@ -60,10 +60,16 @@ run: rilk
 	@trap 'exit 0' INT; '$(BUILD)/rilk' -p '$(CURDIR)/glyphs' $(ARGS); status=$$?; \
 	  [ $$status -eq 130 ] && exit 0; exit $$status
 
+# The tests get a temporary directory of their own, which they must leave
+# empty.
 check: refind-googletest
 	$(if $(call missing,googletest),$(error make check needs GoogleTest: apt-get install $(call missing,googletest)))
 	@cmake --build '$(BUILD)' -j $(JOBS)
-	@cd '$(BUILD)' && ctest --output-on-failure -j $(JOBS)
+	@rm -rf '$(BUILD)/test-tmp' && mkdir '$(BUILD)/test-tmp'
+	@cd '$(BUILD)' && TMPDIR='$(abspath $(BUILD))/test-tmp' ctest --output-on-failure -j $(JOBS)
+	@left=$$(ls -A '$(BUILD)/test-tmp'); if [ -n "$$left" ]; then \
+	  echo "make check: the tests left files in their temporary directory: $$left" >&2; exit 1; fi
+	@rmdir '$(BUILD)/test-tmp'
 
 glyphs: refind-freetype
 	$(if $(call missing,freetype),$(error make glyphs needs FreeType and the fonts: apt-get install $(call missing,freetype) and the font packages that glyphs/README.md lists))
