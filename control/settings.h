@@ -31,9 +31,9 @@ struct Settings {
 extern Settings settings;
 
 // Fills settings from the arguments, strictly left to right. Input, output
-// and error start as the standard streams, or as the streams already set. Prints the usage
-// or version text and ends the process where the command line asks for it or
-// does not fit.
+// and error start as the standard streams, or as the streams already set.
+// Prints the usage or version text and ends the process where the command
+// line asks for it or does not fit.
 void parse_command_line(int argc, char** argv);
 
 // Applies one switch letter (t, l, g, G, k, K, j) with 'y' or 'n'; any other
