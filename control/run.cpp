@@ -10,14 +10,6 @@
 #include "glyph/glyph.h"
 #include "quiz/quiz.h"
 
-static FILE* open_or_fail(const char* path, const char* mode)
-{
-    FILE* stream = std::fopen(path, mode);
-    if (!stream)
-        fail_run();
-    return stream;
-}
-
 void prepare_run()
 {
     bool any_set_on = false;
@@ -27,12 +19,7 @@ void prepare_run()
         fail_run();
     fix_set_sizes();
     std::srand(static_cast<unsigned>(std::time(nullptr)));
-    if (settings.input_path)
-        settings.input = open_or_fail(settings.input_path, "r");
-    if (settings.output_path)
-        settings.output = open_or_fail(settings.output_path, "w");
-    if (settings.error_path)
-        settings.error = open_or_fail(settings.error_path, "w");
+    open_named_streams();
 }
 
 void show_symbol()
@@ -81,6 +68,8 @@ void finish_run()
     const bool output_failed = std::ferror(settings.output) != 0;
     std::fclose(settings.input);
     const bool close_failed = std::fclose(settings.output) != 0;
+    if (settings.error == settings.output)
+        settings.error = nullptr;   // -e named the output's file: one stream
     settings.input = nullptr;
     settings.output = nullptr;
     if (output_failed || close_failed)
