@@ -3,6 +3,7 @@
 
 int main(int argc, char** argv)
 {
+    guard_process();
     parse_command_line(argc, argv);
     prepare_run();
     run_exercise();
