@@ -33,7 +33,8 @@ QuizResult quiz_reading(const SymbolRecord& record);
 QuizResult quiz_translation(const SymbolRecord& record);
 
 // Reads one word delimited by white space into buffer (size bytes, so at most
-// size - 1 characters); the rest of an over-long word is read and dropped.
-// The white space after the word stays unread. False when no word could be
-// read (end of input or a read error); the buffer is then left as it was.
+// size - 1 characters); the rest of an over-long word is read and dropped,
+// whatever bytes it holds. The white space after the word stays unread. False
+// at the end of the input, the buffer then left as it was; a read error ends
+// the run with status -1.
 bool read_word(FILE* input, char* buffer, int size);

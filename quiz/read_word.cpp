@@ -1,7 +1,7 @@
 #include <cctype>
 #include <cstdio>
-#include <cstring>
 
+#include "control/fail.h"
 #include "quiz/quiz.h"
 
 bool read_word(FILE* input, char* buffer, int size)
@@ -9,10 +9,10 @@ bool read_word(FILE* input, char* buffer, int size)
     // fscanf's width must be spelt out in the format: "%<size-1>s".
     char format[16];
     std::snprintf(format, sizeof format, "%%%ds", size - 1);
-    if (std::fscanf(input, format, buffer) != 1)
-        return false;
-    if (static_cast<int>(std::strlen(buffer)) == size - 1) {
-        // Drop the rest of an over-long word so that it cannot become the
+    const bool read = std::fscanf(input, format, buffer) == 1;
+    if (read) {
+        // A word cut at the width has more of it waiting, whatever bytes it
+        // holds (a zero byte too): drop the rest so that it cannot become the
         // answer to the next question.
         int c;
         while ((c = std::fgetc(input)) != EOF && !std::isspace(c)) {
@@ -20,5 +20,8 @@ bool read_word(FILE* input, char* buffer, int size)
         if (c != EOF)
             std::ungetc(c, input);
     }
-    return true;
+    // A read that failed is no end of the input.
+    if (std::ferror(input))
+        fail_run();
+    return read;
 }
