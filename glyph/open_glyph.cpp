@@ -15,7 +15,7 @@
 // a regular file the non-blocking flag changes nothing.
 static FILE* open_picture(const char* path)
 {
-    const int descriptor = open(path, O_RDONLY | O_NONBLOCK);
+    const int descriptor = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
     if (descriptor < 0)
         return nullptr;
     struct stat status;
