@@ -323,6 +323,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // opened, and the streams it started with.
     if (settings.glyph_stream)
         std::fclose(settings.glyph_stream);
+    // -o and -e naming one file share one stream.
+    if (settings.error == settings.output)
+        settings.error = nullptr;
     for (FILE* stream : {settings.input, settings.output, settings.error})
         if (stream && stream != input && stream != output && stream != error)
             std::fclose(stream);
