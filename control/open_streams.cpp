@@ -30,6 +30,12 @@ static bool is_picture(const struct stat& file)
             continue;
         bool found = false;
         while (const dirent* entry = readdir(directory)) {
+            // An entry's serial number is its file's own: only a symbolic
+            // link, or an entry of a type the directory does not tell, has to
+            // be followed to see where it leads.
+            if (entry->d_ino != file.st_ino && entry->d_type != DT_LNK
+                && entry->d_type != DT_UNKNOWN)
+                continue;
             struct stat status;
             if (fstatat(dirfd(directory), entry->d_name, &status, 0) == 0
                 && same_file(status, file)) {
