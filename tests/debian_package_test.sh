@@ -38,8 +38,11 @@ dpkg-deb -f "$deb" Depends | grep -q '^libc6 (>= ' || fail "Depends: $(dpkg-deb 
 
 root=$work/root-x
 dpkg-deb -x "$deb" "$root"
-wrapper='#!/bin/sh
-exec /usr/libexec/rilk/rilk -p /usr/share/rilk/ "$@"'
+wrapper=$(cat <<'END'
+#!/bin/sh
+exec '/usr/libexec/rilk/rilk' -p '/usr/share/rilk/' "$@"
+END
+)
 [ "$(cat "$root/usr/bin/rilk")" = "$wrapper" ] || fail "wrapper: $(cat "$root/usr/bin/rilk")"
 ! readelf -S "$root/usr/libexec/rilk/rilk" | grep -q '\.symtab' || fail "binary not stripped"
 
