@@ -87,16 +87,16 @@ install: install-check rilk
 	@echo "Installed rilk under $(DESTDIR)$(PREFIX) (make uninstall removes it)"
 
 # The first place on the way to each install folder that exists but may not
-# be written.
-unwritable = $(shell for d in bin rilk share/man/man1 share/doc/rilk; do \
+# be written; the folders are the layout's, which CMake writes down.
+unwritable = $(shell sed 's/^[a-z]* //' '$(BUILD)/install-dirs' | while read -r d; do \
   p='$(DESTDIR)$(PREFIX)'/$$d; while [ ! -e "$$p" ]; do p=$$(dirname "$$p"); done; \
   if [ ! -d "$$p" ] || [ ! -w "$$p" ]; then echo "$$p"; break; fi; done)
 
-install-check:
+install-check: $(CONFIGURED)
 	$(if $(unwritable),$(error make install: cannot write to $(unwritable); run it as root or choose another PREFIX, such as PREFIX=$$HOME/.local))
 
 uninstall:
-	@cmake -DMANIFEST='$(BUILD)/install_manifest.txt' -P tools/uninstall.cmake
+	@cmake -DMANIFEST='$(BUILD)/install_manifest.txt' -DLAYOUT='$(BUILD)/install-dirs' -P tools/uninstall.cmake
 
 deb:
 	@tools/make_deb '$(CURDIR)' '$(BUILD)-deb'

@@ -12,14 +12,6 @@ struct SymbolRecord {
     const char* kun_reading;
 };
 
-enum SymbolSet { Hiragana = 1, Hiragana2 = 2, Katakana = 3, Katakana2 = 4, Kanji = 5 };
-
-constexpr int set_count = 5;
-constexpr int symbol_count = 1367;
-
-// One row per drawing, the five sets one after another in set order.
-extern const SymbolRecord symbol_table[symbol_count];
-
 struct SetInfo {
     const char* name;        // "Hiragana"
     const char* directory;   // "/Hiragana/", a slash at both ends
@@ -28,14 +20,13 @@ struct SetInfo {
     char Settings::*use;     // the switch that turns the set on
 };
 
-// Indexed by set number - 1.
-inline constexpr SetInfo set_table[set_count] = {
-    {"Hiragana", "/Hiragana/", 0, 312, &Settings::use_hiragana},
-    {"Hiragana2", "/Hiragana2/", 312, 82, &Settings::use_hiragana2},
-    {"Katakana", "/Katakana/", 394, 189, &Settings::use_katakana},
-    {"Katakana2", "/Katakana2/", 583, 77, &Settings::use_katakana2},
-    {"Kanji", "/Kanji/", 660, 707, &Settings::use_kanji},
-};
+// The sets, generated with the rows from catalogue/symbols.tsv into the build
+// folder: enum SymbolSet (Hiragana = 1 ...), set_count, symbol_count, and
+// set_table, the sets in order, indexed by set number - 1.
+#include "catalogue/sets.h"
+
+// One row per drawing, the five sets one after another in set order.
+extern const SymbolRecord symbol_table[symbol_count];
 
 // The row counts pick_symbol draws within; fixed by prepare_run.
 extern int set_sizes[set_count];

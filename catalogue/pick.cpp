@@ -2,6 +2,11 @@
 
 #include "catalogue/catalogue.h"
 
+// Every draw divides the generator's value by 2^31, so it spans 0 to 1 only
+// if rand() reaches 2^31 - 1.
+static_assert(RAND_MAX == 2147483647,
+              "every draw divides rand() by 2^31: with a smaller RAND_MAX every draw is "
+              "near 0, every pick is hiragana, and a pick with hiragana off never ends");
 
 int set_sizes[set_count];
 const char* current_set_directory = nullptr;

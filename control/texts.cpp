@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "control/settings.h"
+#include "control/version.h"
 
 void print_usage()
 {
@@ -49,5 +50,5 @@ static const char version_logo[] =
 
 void print_version()
 {
-    std::fprintf(settings.output, "%s Rilk v2003.03.09\n", version_logo);
+    std::fprintf(settings.output, "%s Rilk " RILK_VERSION "\n", version_logo);
 }

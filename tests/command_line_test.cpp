@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "control/settings.h"
+#include "control/version.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -97,7 +98,7 @@ TEST(CommandLine, PathsAndDebugAreRecorded)
 // The built program: what each ending command line prints and its status.
 TEST(CommandLine, EndingArgumentsPrintTheirTextAndEndTheRun)
 {
-    const std::string version_end = " Rilk v2003.03.09\n";
+    const std::string version_end = " Rilk " RILK_VERSION "\n";
     struct Case {
         std::vector<std::string> arguments;
         int status;
@@ -161,7 +162,7 @@ TEST(CommandLine, VersionLogoIsNineLinesOf34HashesAndBlanks)
         hashes += std::count(lines[i].begin(), lines[i].end(), '#');
     }
     EXPECT_GT(hashes, 40u) << "the logo draws two kanji";
-    EXPECT_EQ(lines[9], " Rilk v2003.03.09");
+    EXPECT_EQ(lines[9], " Rilk " RILK_VERSION);
 }
 
 }  // namespace

@@ -19,7 +19,8 @@ debs=("$work"/rilk_*.deb)
 [ ${#debs[@]} -eq 1 ] || fail "expected one package, found: ${debs[*]}"
 deb=${debs[0]}
 
-# Every file but the pictures, and the pictures by count.
+# Every file but the pictures, and the pictures: those of glyphs/, in the
+# same folders.
 expected='usr/bin/rilk
 usr/libexec/rilk/rilk
 usr/share/doc/rilk/LICENSE-catalogue
@@ -29,17 +30,23 @@ usr/share/doc/rilk/changelog.gz
 usr/share/doc/rilk/copyright
 usr/share/man/man1/rilk.1.gz'
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {sub("^\\./", "", $6); print $6}' | sort)
-actual=$(grep -v '^usr/share/rilk/[A-Za-z2]*/[^/]*\.pbm$' <<<"$files" || true)
+actual=$(grep -v '^usr/share/rilk/.*\.pbm$' <<<"$files" || true)
 [ "$actual" = "$expected" ] || fail "unexpected files:
 $(diff <(echo "$expected") <(echo "$actual") || true)"
-pictures=$(grep -c '\.pbm$' <<<"$files")
-[ "$pictures" -eq 1367 ] || fail "$pictures pictures instead of 1367"
+pictures=$(sed -n 's|^usr/share/rilk/\(.*\.pbm\)$|\1|p' <<<"$files")
+committed=$(cd "$source_dir/glyphs" && find . -name '*.pbm' | sed 's|^\./||' | LC_ALL=C sort)
+[ "$(LC_ALL=C sort <<<"$pictures")" = "$committed" ] || fail "the package's pictures are not those of glyphs/:
+$(diff <(echo "$committed") <(LC_ALL=C sort <<<"$pictures") | head || true)"
+[ "$(wc -l <<<"$committed")" -ge 1367 ] || fail "only $(wc -l <<<"$committed") pictures"
 dpkg-deb -f "$deb" Depends | grep -q '^libc6 (>= ' || fail "Depends: $(dpkg-deb -f "$deb" Depends)"
 
 root=$work/root-x
 dpkg-deb -x "$deb" "$root"
-wrapper='#!/bin/sh
-exec /usr/libexec/rilk/rilk -p /usr/share/rilk/ "$@"'
+wrapper=$(cat <<'END'
+#!/bin/sh
+exec '/usr/libexec/rilk/rilk' -p '/usr/share/rilk/' "$@"
+END
+)
 [ "$(cat "$root/usr/bin/rilk")" = "$wrapper" ] || fail "wrapper: $(cat "$root/usr/bin/rilk")"
 ! readelf -S "$root/usr/libexec/rilk/rilk" | grep -q '\.symtab' || fail "binary not stripped"
 

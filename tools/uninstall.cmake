@@ -1,10 +1,13 @@
 # make uninstall: removes the files that the last make install recorded in
-# its manifest, then those of rilk's own directories that this left empty
-# (<prefix>/rilk/<Set>/, <prefix>/rilk/, <prefix>/share/doc/rilk/).
-# Shared directories such as <prefix>/bin stay, even when empty.
+# its manifest (MANIFEST), then those of rilk's own directories that this
+# left empty. LAYOUT is the build's install-dirs file: one install directory
+# a line, relative to the prefix, "shared" (such as bin) or "own" (such as
+# the pictures' folder). An own directory goes when empty, with the folders
+# below it (the pictures' set folders); shared ones stay, even when empty.
 if(NOT EXISTS "${MANIFEST}")
   message(FATAL_ERROR "Nothing to uninstall: ${MANIFEST} does not exist (run make install first)")
 endif()
+file(STRINGS "${LAYOUT}" layout)
 file(STRINGS "${MANIFEST}" installed)
 set(directories)
 set(removed 0)
@@ -16,17 +19,37 @@ foreach(file IN LISTS installed)
       message(FATAL_ERROR "Cannot remove ${file}")
     endif()
   endif()
+  # The folders from the file's own up to the install directory that holds
+  # it, which the layout names; all of them if that directory is rilk's own.
   get_filename_component(directory "${file}" DIRECTORY)
-  get_filename_component(name "${directory}" NAME)
-  get_filename_component(parent "${directory}" DIRECTORY)
-  get_filename_component(parent_name "${parent}" NAME)
-  if(name STREQUAL "rilk")
-    list(APPEND directories "${directory}")
-  elseif(parent_name STREQUAL "rilk")
-    list(APPEND directories "${directory}" "${parent}")
+  set(below)
+  while(NOT directory STREQUAL "/" AND NOT directory STREQUAL "")
+    list(APPEND below "${directory}")
+    set(kind)
+    foreach(entry IN LISTS layout)
+      string(REGEX REPLACE "^([a-z]+) (.*)$" "\\1" entry_kind "${entry}")
+      string(REGEX REPLACE "^([a-z]+) (.*)$" "\\2" entry_path "${entry}")
+      string(LENGTH "/${entry_path}" tail)
+      string(LENGTH "${directory}" length)
+      if(length GREATER_EQUAL tail)
+        math(EXPR start "${length} - ${tail}")
+        string(SUBSTRING "${directory}" ${start} -1 end)
+        if(end STREQUAL "/${entry_path}")
+          set(kind ${entry_kind})
+          break()
+        endif()
+      endif()
+    endforeach()
+    if(kind)
+      break()
+    endif()
+    get_filename_component(directory "${directory}" DIRECTORY)
+  endwhile()
+  if(kind STREQUAL "own")
+    list(APPEND directories ${below})
   endif()
 endforeach()
-# The deepest first, so that a set's directory goes before <prefix>/rilk/.
+# The deepest first, so that a set's folder goes before the pictures' folder.
 list(REMOVE_DUPLICATES directories)
 list(SORT directories ORDER DESCENDING)
 foreach(directory IN LISTS directories)
