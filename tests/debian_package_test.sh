@@ -29,11 +29,13 @@ usr/share/doc/rilk/changelog.gz
 usr/share/doc/rilk/copyright
 usr/share/man/man1/rilk.1.gz'
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {sub("^\\./", "", $6); print $6}' | sort)
-actual=$(grep -v '^usr/share/rilk/[A-Za-z2]*/[^/]*\.pbm$' <<<"$files" || true)
+actual=$(grep -Ev '^usr/share/rilk/(large/)?[A-Za-z2]*/[^/]*\.pbm$' <<<"$files" || true)
 [ "$actual" = "$expected" ] || fail "unexpected files:
 $(diff <(echo "$expected") <(echo "$actual") || true)"
-pictures=$(grep -c '\.pbm$' <<<"$files")
+pictures=$(grep -c '^usr/share/rilk/[A-Za-z2]*/[^/]*\.pbm$' <<<"$files")
 [ "$pictures" -eq 1367 ] || fail "$pictures pictures instead of 1367"
+large=$(grep -c '^usr/share/rilk/large/[A-Za-z2]*/[^/]*\.pbm$' <<<"$files")
+[ "$large" -eq 1367 ] || fail "$large large pictures instead of 1367"
 dpkg-deb -f "$deb" Depends | grep -q '^libc6 (>= ' || fail "Depends: $(dpkg-deb -f "$deb" Depends)"
 
 root=$work/root-x

@@ -14,6 +14,11 @@ namespace {
 // their strokes are thickened by this many thousandths of the em to stay
 // whole on screen.
 constexpr int compound_weight = 30;
+// The kana of a compound syllable are drawn this much narrower than a
+// screen of cells twice as tall as wide would show them, to stand taller.
+constexpr double compound_aspect = 1.8;
+// The share of its strokes a large kanji in outline may lose on screen.
+constexpr double outline_loss = 0.02;
 // A picture may be drawn this many thousandths of the em thinner than its
 // face where that keeps strokes apart.
 constexpr int thinning = 20;
@@ -34,14 +39,23 @@ int badness(const PictureSet& set, const std::vector<bool>& ink, const std::vect
     return s.lost + 2 * (s.specks + s.breaks);
 }
 
+// The share of the strokes that a picture of the set loses on screen.
+double loss(const PictureSet& set, const Drawing& d)
+{
+    const CellMap m = cell_map(set.width, set.height, set.width, set.height);
+    const StrokeScore s = score_screen(d.ink, m, d.fine, set.width * set.fine_scale, set.fine_scale);
+    return s.crossings ? double(s.lost) / s.crossings : 0.0;
+}
+
 // The picture of a row in the given face and its fine drawing; false when
 // the face cannot draw it. Faces on a grid are drawn as they are. Outlines
 // are drawn unhinted, hinted onto the screen's lines, and onto its lines and
 // columns, each at the face's weight, a little thinner, a little thicker and
-// thinner still, and each reduced with cells that show ink from half, two
+// thinner still, twice, and each reduced with cells that show ink from half, two
 // fifths or three tenths covered; the one that reads best wins, the first
 // of equals.
-bool draw_picture(int entry, const char* characters, int set_number, Drawing& drawing)
+bool draw_picture(int entry, const char* characters, int set_number, Drawing& drawing,
+                  int dot = 1)
 {
     FT_Face face = open_face(entry);
     if (!face)
@@ -52,9 +66,9 @@ bool draw_picture(int entry, const char* characters, int set_number, Drawing& dr
     // A blank column or two at either side; two characters take the whole
     // width. No blank lines: the prompt follows the picture.
     const bool compound = text.size() > 1;
-    const int margin = compound ? 0 : large ? 2 : 1;
+    const int margin = compound || large ? 0 : 1;
     const Frame frame = {set.width, set.height, margin, 0, set.width - 2 * margin, set.height,
-                         2.0, large ? 2 : 1, large};
+                         compound ? compound_aspect : 2.0, large ? 2 : 1, large, dot};
     Style style;
     style.weight = typefaces[entry].embolden + (compound ? compound_weight : 0);
     style.grid = typefaces[entry].grid;
@@ -72,7 +86,7 @@ bool draw_picture(int entry, const char* characters, int set_number, Drawing& dr
         return true;
     int best = badness(set, drawing.ink, drawing.fine, drawing.proportions);
     for (int weight : {style.weight, style.weight - thinning, style.weight + thickening,
-                       style.weight - 2 * thinning})
+                       style.weight - 2 * thinning, style.weight - 3 * thinning})
         for (int hinting = 0; hinting <= 2; ++hinting) {
             Style other = style;
             other.weight = weight;
@@ -109,6 +123,19 @@ bool draw_row(const CatalogueRow& r, int set, Drawing& drawing)
     while (entry >= 0 && !draw_picture(entry, characters, set, drawing))
         entry = typefaces[entry].fallback;
     drawing.entry = entry;
+    // A large kanji whose outline merges or drops more strokes than
+    // `outline_loss` allows is drawn from the default set's face on its grid
+    // of dots instead, every dot four columns by two lines.
+    const PictureSet& s = picture_sets[set];
+    if (entry >= 0 && set == large_set && r.set_number == Kanji &&
+        loss(s, drawing) > outline_loss) {
+        const int grid_entry = typeface_for(r.set_number, symbol_table[r.row].image_file, 0);
+        Drawing dots;
+        if (draw_picture(grid_entry, characters, set, dots, 2)) {
+            drawing = dots;
+            drawing.entry = grid_entry;
+        }
+    }
     if (entry < 0)
         std::fprintf(stderr, "render_glyphs: no face draws %s (\"%s\")\n",
                      row_name(r, set).c_str(), characters);

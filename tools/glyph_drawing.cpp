@@ -248,14 +248,14 @@ bool draw_text(FT_Face face, const Style& style, const std::vector<unsigned>& te
     if (lines < frame.box_lines && 3 * columns < 2 * frame.box_columns &&
         lay_out(pieces, lines + 1, frame, exact) <= frame.width)
         columns = lay_out(pieces, ++lines, frame, exact);
-    proportions = exact / (frame.cell_aspect * lines);
+    proportions = exact / (2.0 * lines);   // as cells twice as tall as wide show it
     if (style.grid > 0 && pieces.size() == 1 && !pieces[0].mark) {
         // A face drawn on a grid: its ink spans whole dots, and a dot that
-        // takes two columns by one line lands on whole cells.
+        // takes two columns by one line (or a multiple) lands on whole cells.
         Piece& p = pieces[0];
         const double dot = double(face->units_per_EM) / style.grid;
-        const long dot_columns = 2 * std::lround((p.box.xMax - p.box.xMin) / dot);
-        const long dot_lines = std::lround((p.box.yMax - p.box.yMin) / dot);
+        const long dot_columns = 2 * frame.dot * std::lround((p.box.xMax - p.box.xMin) / dot);
+        const long dot_lines = frame.dot * std::lround((p.box.yMax - p.box.yMin) / dot);
         if (dot_columns <= frame.box_columns && dot_lines <= frame.box_lines) {
             p.columns = columns = int(dot_columns), p.lines = lines = int(dot_lines);
             proportions = columns / (2.0 * lines);   // the face's own, in dots

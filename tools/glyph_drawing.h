@@ -58,6 +58,7 @@ struct Frame {
     double cell_aspect;
     int letter_gap;                                  // cells between two characters
     bool large;                                      // the large set's voicing marks
+    int dot = 1;             // lines to a dot of a face on a grid (columns: twice)
 };
 
 // How a face's outlines are drawn.
