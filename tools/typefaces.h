@@ -26,8 +26,9 @@ struct Typeface {
 // Entries 0 to 7 draw the drawing numbers 1 to 8 of the syllables; the
 // others draw kanji rows: the ".bold" rows, the numbered rows, and a named
 // row that shows the same kanji as a named row before it, on grids of 16
-// dots in the default set and in outline in the large one. Entry 0 holds
-// every character of the catalogue and is the other faces' fallback.
+// dots in the default set and in outline in the large one. Entry 0 is the
+// other faces' fallback, and falls back on the second named rows' face,
+// which holds every character of the catalogue.
 constexpr int drawing_typefaces = 8;
 constexpr int bold_typeface = drawing_typefaces;
 constexpr int grid_typeface = drawing_typefaces + 1;
@@ -39,8 +40,8 @@ constexpr int grid_second_name_typeface = drawing_typefaces + 6;
 constexpr int typeface_count = drawing_typefaces + 7;
 
 inline constexpr Typeface typefaces[typeface_count] = {
-    {"Noto Sans CJK JP Medium", "print, sans-serif",
-     "/usr/share/fonts/opentype/noto/NotoSansCJK-Medium.ttc", "fonts-noto-cjk-extra", 0, 0, 0, -1},
+    {"BIZ UDGothic Regular", "print, sans-serif, for legibility",
+     "/usr/share/fonts/truetype/bizud-gothic/BIZUDGothic-Regular.ttf", "fonts-morisawa-bizud-gothic", 0, 0, 0, second_name_typeface},
     {"Klee One SemiBold", "pen, as taught in school",
      "/usr/share/fonts/truetype/klee/KleeOne-SemiBold.ttf", "fonts-klee", 0, 0, 0, 0},
     {"BIZ UDMincho Regular", "print, serif, for legibility",
@@ -61,8 +62,8 @@ inline constexpr Typeface typefaces[typeface_count] = {
      "/usr/share/fonts/truetype/dotgothic16/DotGothic16-Regular.ttf", "fonts-dotgothic16", 0, 0, 16, 0},
     {"Shinonome Mincho 16", "print, serif, on a grid of dots",
      "/usr/share/fonts/X11/misc/shnmk16min.pcf.gz", "xfonts-shinonome", 0, 0, 16, 0},
-    {"BIZ UDGothic Regular", "print, sans-serif, for legibility",
-     "/usr/share/fonts/truetype/bizud-gothic/BIZUDGothic-Regular.ttf", "fonts-morisawa-bizud-gothic", 0, 0, 0, 0},
+    {"Noto Sans CJK JP Medium", "print, sans-serif",
+     "/usr/share/fonts/opentype/noto/NotoSansCJK-Medium.ttc", "fonts-noto-cjk-extra", 0, 0, 0, -1},
     {"Shinonome Gothic 14", "print, sans-serif, on a grid of 14 dots",
      "/usr/share/fonts/X11/misc/shnmk14.pcf.gz", "xfonts-shinonome", 0, 0, 14, 0},
     {"Shinonome Gothic Bold 16", "print, sans-serif, bold, on a grid of dots",
