@@ -9,6 +9,7 @@
 #include FT_BITMAP_H
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -136,13 +137,15 @@ struct Piece {
 int lay_out(std::vector<Piece>& pieces, int lines, const Frame& frame, double& exact)
 {
     const Mark* mark_set = marks[frame.large ? 1 : 0];
-    long big = 0;
+    // The ink box of the big characters (of all, if none is big), on the
+    // face's baseline.
+    const bool any_big =
+        std::any_of(pieces.begin(), pieces.end(), [](const Piece& p) { return !p.small; });
+    long top = LONG_MIN, bottom = LONG_MAX;
     for (const Piece& p : pieces)
-        if (!p.small)
-            big = std::max(big, p.box.yMax - p.box.yMin);
-    if (big == 0)
-        for (const Piece& p : pieces)
-            big = std::max(big, p.box.yMax - p.box.yMin);
+        if (!p.small || !any_big)
+            top = std::max(top, p.box.yMax), bottom = std::min(bottom, p.box.yMin);
+    const long big = top - bottom;
     const double per_unit = double(lines) / double(big);   // lines per font unit
     int x = 0, blocked_to = 0, blocked_lines = 0;
     exact = 0;
@@ -154,7 +157,8 @@ int lay_out(std::vector<Piece>& pieces, int lines, const Frame& frame, double& e
         if (p.small)
             p.lines = std::min(p.lines, std::max(1, int(small_height * lines)));
         p.columns = std::max(1, int(std::lround(frame.cell_aspect * w * per_unit * p.scale)));
-        p.top = p.small ? lines - p.lines : 0;
+        p.top = p.small ? lines - p.lines : int(std::lround((top - p.box.yMax) * per_unit));
+        p.lines = std::min(p.lines, lines - p.top);
         if (i > 0) {
             x += frame.letter_gap;
             // Right of a mark, unless it lies a blank line above this piece.

@@ -30,10 +30,6 @@ constexpr int picture_set_count = 2;
 constexpr int large_set = 1;
 
 constexpr int supersampling = 16;  // sub-pixels per pixel, each way
-// Between the ink of two characters of one picture, in ems: closer than the
-// full-width advances of the typeface, as proportional setting has it, so
-// that compound syllables are drawn larger.
-constexpr double letter_gap = 0.1;
 
 // A cell of the screen shows ink from this share covered.
 constexpr double cell_share = 0.5;

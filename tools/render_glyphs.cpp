@@ -106,7 +106,7 @@ int print_logo()
 {
     constexpr int columns = 34, lines = 9;
     FT_Face face = open_face(bold_typeface);
-    const Frame frame = {columns, lines, 0, 0, columns, lines, 2.0, 1, false};
+    const Frame frame = {columns, lines, 0, 0, columns, lines, 2.0, 2, false};
     Coverage coverage;
     double proportions;
     if (!face || !draw_text(face, Style(), code_points("日本"), frame, supersampling, coverage,
