@@ -68,26 +68,27 @@ std::string printed(const Row& r) { return printed(r, glyphs_path, 32, 22); }
 
 TEST(GlyphFiles, EverySetHasARawBitmapWithInkForEveryRow)
 {
-    for (const PictureSet& set : picture_sets)
-    for (const Row& r : catalogue_rows()) {
-        const std::string path = set.path + set_of(r).directory + file_of(r);
-        if (!exists(path)) {
-            ADD_FAILURE() << path << " is missing";
-            continue;
+    for (const PictureSet& set : picture_sets) {
+        for (const Row& r : catalogue_rows()) {
+            const std::string path = set.path + set_of(r).directory + file_of(r);
+            if (!exists(path)) {
+                ADD_FAILURE() << path << " is missing";
+                continue;
+            }
+            const std::string file = read_file(path);
+            // The header is two lines; the raster that follows may begin with
+            // any byte, white space included.
+            int width = 0, height = 0;
+            ASSERT_EQ(std::sscanf(file.c_str(), "P4\n%d %d\n", &width, &height), 2)
+                << name_of(r) << " is no raw bitmap";
+            const size_t header = file.find('\n', file.find('\n') + 1) + 1;
+            EXPECT_EQ(file.size(), header + size_t((width + 7) / 8) * height)
+                << name_of(r) << ": the raster does not match " << width << " x " << height;
+            EXPECT_TRUE(width <= set.width && height <= set.height)
+                << path << " is " << width << " x " << height;
+            EXPECT_NE(file.find_first_not_of('\0', header), std::string::npos)
+                << name_of(r) << " has no ink";
         }
-        const std::string file = read_file(path);
-        // The header is two lines; the raster that follows may begin with
-        // any byte, white space included.
-        int width = 0, height = 0;
-        ASSERT_EQ(std::sscanf(file.c_str(), "P4\n%d %d\n", &width, &height), 2)
-            << name_of(r) << " is no raw bitmap";
-        const size_t header = file.find('\n', file.find('\n') + 1) + 1;
-        EXPECT_EQ(file.size(), header + size_t((width + 7) / 8) * height)
-            << name_of(r) << ": the raster does not match " << width << " x " << height;
-        EXPECT_TRUE(width <= set.width && height <= set.height)
-            << path << " is " << width << " x " << height;
-        EXPECT_NE(file.find_first_not_of('\0', header), std::string::npos)
-            << name_of(r) << " has no ink";
     }
 }
 
@@ -97,36 +98,36 @@ TEST(GlyphFiles, EverySetHasARawBitmapWithInkForEveryRow)
 // spans at least 60% of the block across or down.
 TEST(GlyphFiles, EveryPicturePrintsOneLinePerRowAtItsLimitsAndLarger)
 {
-    for (const PictureSet& set : picture_sets)
-    for (const Row& r : catalogue_rows()) {
-        const std::string text = printed(r, set.path, set.max_width, set.max_height);
-        const std::vector<std::string> lines = lines_of(text);
-        ASSERT_FALSE(lines.empty()) << set.path << " " << name_of(r);
-        int width = 0, height = 0;
-        std::sscanf(read_file(set.path + set_of(r).directory + file_of(r)).c_str(), "P4\n%d %d",
-                    &width, &height);
-        EXPECT_EQ(lines.size(), size_t(height)) << set.path << " " << name_of(r);
-        EXPECT_EQ(lines[0].size(), size_t(width)) << set.path << " " << name_of(r);
-        EXPECT_EQ(printed(r, set.path, set.max_width * 2, set.max_height * 2), text)
-            << set.path << " " << name_of(r) << " prints otherwise at larger limits";
-        int top = -1, bottom = -1, left = set.width, right = -1;
-        for (size_t y = 0; y < lines.size(); ++y) {
-            EXPECT_EQ(lines[y].size(), lines[0].size()) << name_of(r) << " line " << y;
-            EXPECT_LE(lines[y].size(), size_t(set.width)) << name_of(r) << " line " << y;
-            const size_t first = lines[y].find('O'), last = lines[y].rfind('O');
-            if (first == std::string::npos)
-                continue;
-            top = top < 0 ? int(y) : top;
-            bottom = int(y);
-            left = std::min(left, int(first));
-            right = std::max(right, int(last));
+    for (const PictureSet& set : picture_sets) {
+        for (const Row& r : catalogue_rows()) {
+            const std::string text = printed(r, set.path, set.max_width, set.max_height);
+            const std::vector<std::string> lines = lines_of(text);
+            ASSERT_FALSE(lines.empty()) << set.path << " " << name_of(r);
+            int width = 0, height = 0;
+            std::sscanf(read_file(set.path + set_of(r).directory + file_of(r)).c_str(), "P4\n%d %d",
+                        &width, &height);
+            EXPECT_EQ(lines.size(), size_t(height)) << set.path << " " << name_of(r);
+            EXPECT_EQ(lines[0].size(), size_t(width)) << set.path << " " << name_of(r);
+            EXPECT_EQ(printed(r, set.path, set.max_width * 2, set.max_height * 2), text)
+                << set.path << " " << name_of(r) << " prints otherwise at larger limits";
+            int top = -1, bottom = -1, left = set.width, right = -1;
+            for (size_t y = 0; y < lines.size(); ++y) {
+                EXPECT_EQ(lines[y].size(), lines[0].size()) << name_of(r) << " line " << y;
+                const size_t first = lines[y].find('O'), last = lines[y].rfind('O');
+                if (first == std::string::npos)
+                    continue;
+                top = top < 0 ? int(y) : top;
+                bottom = int(y);
+                left = std::min(left, int(first));
+                right = std::max(right, int(last));
+            }
+            ASSERT_GE(top, 0) << name_of(r) << " prints no ink";
+            const double across = (right - left + 1.0) / set.width;
+            const double down = (bottom - top + 1.0) / set.height;
+            EXPECT_GE(std::max(across, down), 0.6)
+                << set.path << " " << name_of(r) << ": ink spans " << right - left + 1
+                << " columns, " << bottom - top + 1 << " lines";
         }
-        ASSERT_GE(top, 0) << name_of(r) << " prints no ink";
-        const double across = (right - left + 1.0) / set.width;
-        const double down = (bottom - top + 1.0) / set.height;
-        EXPECT_GE(std::max(across, down), 0.6)
-            << set.path << " " << name_of(r) << ": ink spans " << right - left + 1
-            << " columns, " << bottom - top + 1 << " lines";
     }
 }
 

@@ -14,8 +14,9 @@ namespace {
 // their strokes are thickened by this many thousandths of the em to stay
 // whole on screen.
 constexpr int compound_weight = 30;
-// The kana of a compound syllable are drawn this much narrower than a
-// screen of cells twice as tall as wide would show them, to stand taller.
+// The kana of a compound syllable are drawn as if a cell were this many
+// times as tall as wide rather than twice: 10% narrower, to stand taller in
+// the width they share.
 constexpr double compound_aspect = 1.8;
 // The share of its strokes a large kanji in outline may lose on screen.
 constexpr double outline_loss = 0.02;
@@ -51,9 +52,9 @@ double loss(const PictureSet& set, const Drawing& d)
 // the face cannot draw it. Faces on a grid are drawn as they are. Outlines
 // are drawn unhinted, hinted onto the screen's lines, and onto its lines and
 // columns, each at the face's weight, a little thinner, a little thicker and
-// thinner still, twice, and each reduced with cells that show ink from half, two
-// fifths or three tenths covered; the one that reads best wins, the first
-// of equals.
+// thinner still, twice, and each reduced with cells that show ink from half,
+// two fifths or three tenths covered; the one that reads best wins, the
+// first of equals. `dot` is the lines to a dot of a face on a grid.
 bool draw_picture(int entry, const char* characters, int set_number, Drawing& drawing,
                   int dot = 1)
 {
