@@ -1,5 +1,6 @@
 // Bitmap faces designed on a grid of dots, drawn a dot to two columns by
-// one line so that every dot lands on whole cells of the screen.
+// one line (or a multiple of that) so that every dot lands on whole cells of
+// the screen.
 #include "tools/glyph_drawing.h"
 
 #include FT_BDF_H
@@ -65,8 +66,9 @@ bool draw_dots(FT_Face face, const std::vector<unsigned>& text, const Frame& fra
     int x0 = INT_MAX, y0 = INT_MAX, x1 = INT_MIN, y1 = INT_MIN;
     for (const Dot& d : dots)
         x0 = std::min(x0, d.x), x1 = std::max(x1, d.x), y0 = std::min(y0, d.y), y1 = std::max(y1, d.y);
-    const int columns = 2 * (x1 - x0 + 1), lines = y1 - y0 + 1;
-    const int all_columns = frame.width / frame.cell_width;
+    const int k = frame.dot;
+    const int columns = 2 * k * (x1 - x0 + 1), lines = k * (y1 - y0 + 1);
+    const int all_columns = frame.width;
     if (columns > all_columns || lines > frame.box_lines)
         return false;
     proportions = columns / (2.0 * lines);
@@ -77,11 +79,12 @@ bool draw_dots(FT_Face face, const std::vector<unsigned>& text, const Frame& fra
     out.width = frame.width * sub;
     out.height = frame.height * sub;
     out.pixels.assign(size_t(out.width) * out.height, 0);
-    const int dot_width = 2 * frame.cell_width * sub, dot_height = frame.cell_height * sub;
+    out.fixed.assign(size_t(frame.width) * frame.height, -1);
+    const int dot_width = 2 * k * sub, dot_height = k * sub;
     for (const Dot& d : dots)
         for (int y = 0; y < dot_height; ++y) {
-            const int row = (top + d.y - y0) * dot_height + y;
-            const int column = (left + 2 * (d.x - x0)) * frame.cell_width * sub;
+            const int row = (top + k * (d.y - y0)) * sub + y;
+            const int column = (left + 2 * k * (d.x - x0)) * sub;
             std::fill_n(&out.pixels[size_t(row) * out.width + column], dot_width, 255);
         }
     return true;

@@ -10,59 +10,66 @@
 
 namespace {
 
-// Two or three characters in one picture are drawn at about half the size
-// of one: their strokes are thickened by this many thousandths of the em to
-// stay whole on screen.
+// Two characters in one picture are drawn at about half the size of one:
+// their strokes are thickened by this many thousandths of the em to stay
+// whole on screen.
 constexpr int compound_weight = 30;
+// The kana of a compound syllable are drawn as if a cell were this many
+// times as tall as wide rather than twice: 10% narrower, to stand taller in
+// the width they share.
+constexpr double compound_aspect = 1.8;
+// The share of its strokes a large kanji in outline may lose on screen.
+constexpr double outline_loss = 0.02;
 // A picture may be drawn this many thousandths of the em thinner than its
 // face where that keeps strokes apart.
 constexpr int thinning = 20;
 // Or this much thicker, where that keeps thin strokes whole.
 constexpr int thickening = 15;
-// Between the ink of the characters of a compound syllable, in ems.
-constexpr double compound_gap = 0.07;
-
-const CellMap& default_cells()
+// How badly a picture of the set reads on screen, one cell to a pixel: the
+// strokes the screen loses, a speck or a stroke broken in two as bad as two
+// of them; -1 where its proportions are more than 15% off the face's.
+int badness(const PictureSet& set, const std::vector<bool>& ink, const std::vector<bool>& fine,
+            double proportions)
 {
-    static const CellMap m = cell_map(picture_width, picture_height, picture_width / 2,
-                                      picture_height / 2);
-    return m;
-}
-
-// How badly a picture reads at the default limits: the strokes the screen
-// loses, a speck or a stroke broken in two as bad as two of them; -1 where
-// its proportions are more than 15% off the face's.
-int badness(const std::vector<bool>& ink, const std::vector<bool>& fine, double proportions)
-{
-    const CellMap& m = default_cells();
-    const std::vector<bool> cells = screen_cells(ink, picture_width, m);
+    const CellMap m = cell_map(set.width, set.height, set.width, set.height);
     int lines;
-    const double seen = screen_proportions(cells, m, picture_width, picture_height, lines);
+    const double seen = screen_proportions(ink, m, set.width, set.height, lines);
     if (lines == 0 || std::fabs(seen / proportions - 1.0) > 0.15)
         return -1;
-    const StrokeScore s = score_screen(cells, m, fine, picture_width * fine_scale, fine_scale);
+    const StrokeScore s = score_screen(ink, m, fine, set.width * set.fine_scale, set.fine_scale);
     return s.lost + 2 * (s.specks + s.breaks);
+}
+
+// The share of the strokes that a picture of the set loses on screen.
+double loss(const PictureSet& set, const Drawing& d)
+{
+    const CellMap m = cell_map(set.width, set.height, set.width, set.height);
+    const StrokeScore s = score_screen(d.ink, m, d.fine, set.width * set.fine_scale, set.fine_scale);
+    return s.crossings ? double(s.lost) / s.crossings : 0.0;
 }
 
 // The picture of a row in the given face and its fine drawing; false when
 // the face cannot draw it. Faces on a grid are drawn as they are. Outlines
 // are drawn unhinted, hinted onto the screen's lines, and onto its lines and
 // columns, each at the face's weight, a little thinner, a little thicker and
-// thinner still, and each reduced with cells that show ink from half, two
-// fifths or three tenths covered; the one that reads best wins, the first
-// of equals.
-bool draw_picture(int entry, const char* characters, Drawing& drawing)
+// thinner still, twice, and each reduced with cells that show ink from half,
+// two fifths or three tenths covered; the one that reads best wins, the
+// first of equals. `dot` is the lines to a dot of a face on a grid.
+bool draw_picture(int entry, const char* characters, int set_number, Drawing& drawing,
+                  int dot = 1)
 {
     FT_Face face = open_face(entry);
     if (!face)
         return false;
+    const PictureSet& set = picture_sets[set_number];
+    const bool large = set_number == large_set;
     const std::vector<unsigned> text = code_points(characters);
-    // One blank column at either side, one blank line above and below; two
-    // or three characters take the whole width.
+    // A blank column or two at either side; two characters take the whole
+    // width. No blank lines: the prompt follows the picture.
     const bool compound = text.size() > 1;
-    const Frame frame = {picture_width, picture_height, 2, 2, compound ? 0 : 1, 1,
-                         picture_width / 2 - (compound ? 0 : 2), picture_height / 2 - 2, 2.0,
-                         compound ? compound_gap : letter_gap};
+    const int margin = compound || large ? 0 : 1;
+    const Frame frame = {set.width, set.height, margin, 0, set.width - 2 * margin, set.height,
+                         compound ? compound_aspect : 2.0, large ? 2 : 1, large, dot};
     Style style;
     style.weight = typefaces[entry].embolden + (compound ? compound_weight : 0);
     style.grid = typefaces[entry].grid;
@@ -74,13 +81,13 @@ bool draw_picture(int entry, const char* characters, Drawing& drawing)
         return false;
     drawing.style = style;
     drawing.fine.clear();
-    for (double share : shares(coverage, supersampling / fine_scale))
+    for (double share : shares(coverage, supersampling / set.fine_scale))
         drawing.fine.push_back(share >= 0.5);   // half covered
     if (style.grid > 0)
         return true;
-    int best = badness(drawing.ink, drawing.fine, drawing.proportions);
+    int best = badness(set, drawing.ink, drawing.fine, drawing.proportions);
     for (int weight : {style.weight, style.weight - thinning, style.weight + thickening,
-                       style.weight - 2 * thinning})
+                       style.weight - 2 * thinning, style.weight - 3 * thinning})
         for (int hinting = 0; hinting <= 2; ++hinting) {
             Style other = style;
             other.weight = weight;
@@ -90,7 +97,7 @@ bool draw_picture(int entry, const char* characters, Drawing& drawing)
                 continue;
             for (double least : {cell_share, 0.4, 0.3}) {
                 std::vector<bool> ink = reduce(coverage, supersampling, least);
-                const int bad = badness(ink, drawing.fine, drawing.proportions);
+                const int bad = badness(set, ink, drawing.fine, drawing.proportions);
                 if (has_ink(ink) && bad >= 0 && (best < 0 || bad < best)) {
                     best = bad;
                     drawing.ink = std::move(ink);
@@ -104,20 +111,34 @@ bool draw_picture(int entry, const char* characters, Drawing& drawing)
 
 }  // namespace
 
-std::string row_name(const CatalogueRow& r)
+std::string row_name(const CatalogueRow& r, int set)
 {
-    return std::string(set_table[r.set_number - 1].name) + "/" + symbol_table[r.row].image_file;
+    return std::string(picture_sets[set].directory) + set_table[r.set_number - 1].name + "/" +
+           symbol_table[r.row].image_file;
 }
 
-bool draw_row(const CatalogueRow& r, Drawing& drawing)
+bool draw_row(const CatalogueRow& r, int set, Drawing& drawing)
 {
     const char* characters = symbol_characters[r.row];
-    int entry = typeface_for(r.set_number, symbol_table[r.row].image_file);
-    while (entry >= 0 && !draw_picture(entry, characters, drawing))
+    int entry = typeface_for(r.set_number, symbol_table[r.row].image_file, set);
+    while (entry >= 0 && !draw_picture(entry, characters, set, drawing))
         entry = typefaces[entry].fallback;
     drawing.entry = entry;
+    // A large kanji whose outline merges or drops more strokes than
+    // `outline_loss` allows is drawn from the default set's face on its grid
+    // of dots instead, every dot four columns by two lines.
+    const PictureSet& s = picture_sets[set];
+    if (entry >= 0 && set == large_set && r.set_number == Kanji &&
+        loss(s, drawing) > outline_loss) {
+        const int grid_entry = typeface_for(r.set_number, symbol_table[r.row].image_file, 0);
+        Drawing dots;
+        if (draw_picture(grid_entry, characters, set, dots, 2)) {
+            drawing = dots;
+            drawing.entry = grid_entry;
+        }
+    }
     if (entry < 0)
         std::fprintf(stderr, "render_glyphs: no face draws %s (\"%s\")\n",
-                     row_name(r).c_str(), characters);
+                     row_name(r, set).c_str(), characters);
     return entry >= 0;
 }

@@ -1,7 +1,7 @@
 // Drawing a row's picture from its typeface: the text placed on whole
 // character cells, rendered with sub-pixels, and reduced to the pixels of the
-// picture so that every cell of the screen shows ink only where the glyph
-// covers enough of it.
+// picture, one to a cell of the screen, so that a cell shows ink only where
+// the glyph covers enough of it.
 #include "tools/glyph_drawing.h"
 
 #include FT_OUTLINE_H
@@ -9,24 +9,23 @@
 #include FT_BITMAP_H
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "tools/typefaces.h"
 
 namespace {
 
-// A character cell of the terminal (two by two pixels) shows ink when the
-// glyph covers at least `cell_share` of it, or at least `faint_share` where
-// the cell is a ridge of a thin stroke (it is covered more than the cell
-// on one side and no less than the cell on the other, across or down, and
-// the stroke does not run on solidly beyond it), so hairlines stay without
-// strokes swelling. Within a cell that shows ink, the pixels covered at
-// least `pixel_share` are ink, and the cell's most covered pixel always,
-// which grades the cell for the shaded display.
+// A character cell of the terminal (a pixel) shows ink when the glyph
+// covers at least `cell_share` of it, or at least `faint_share` where the
+// cell is a ridge of a thin stroke (it is covered more than the cell on one
+// side and no less than the cell on the other, across or down, and the
+// stroke does not run on solidly beyond it), so hairlines stay without
+// strokes swelling.
 constexpr double faint_share = 0.2;
-constexpr double pixel_share = 0.35;
 FT_Library library;
 
 struct Face {
@@ -83,114 +82,211 @@ void embolden(FT_Face face, FT_Outline& outline, int weight)
         FT_Outline_Embolden(&outline, FT_Pos(weight) * face->units_per_EM / 1000);
 }
 
-// The columns and lines that ink of these proportions (width over height)
-// spans in the frame: the most lines whose columns fit, keeping the
-// proportions but for the rounding to whole cells. Ink so flat that it
-// would span less than two thirds of the box across takes one line more,
-// and as many columns as that asks, margins included.
-void fit_cells(double proportions, const Frame& frame, int& columns, int& lines)
+// The voicing marks, drawn by hand rather than by the faces: at the size of
+// a terminal's cells a face's two ticks run together and its ring closes.
+// Two ticks with a blank column between them, a ring with a hole; "O" is
+// ink. Each stands apart from its kana, at its top right.
+struct Mark {
+    int columns, lines;
+    const char* cells;
+};
+constexpr Mark marks[2][2] = {
+    {{3, 2, "O O"
+            "O O"},
+     {4, 3, " OO "
+            "O  O"
+            " OO "}},
+    {{7, 3, " OO  OO"
+            " OO  OO"
+            "OO  OO "},
+     {8, 4, " OOOOOO "
+            "OO    OO"
+            "OO    OO"
+            " OOOOOO "}},
+};
+
+// Small kana of the compound syllables.
+bool is_small_kana(unsigned c)
 {
-    const auto columns_for = [&](int l) {
-        return std::max(1L, std::lround(frame.cell_aspect * l * proportions));
-    };
-    lines = frame.box_lines;
-    while (lines > 1 && columns_for(lines) > frame.box_columns)
-        --lines;
-    columns = std::min<long>(columns_for(lines), frame.box_columns);
-    if (lines < frame.box_lines && 3 * columns < 2 * frame.box_columns) {
-        ++lines;
-        columns = std::min<long>(columns_for(lines), frame.width / frame.cell_width);
+    static const unsigned small[] = {0x3041, 0x3043, 0x3045, 0x3047, 0x3049, 0x3063, 0x3083,
+                                     0x3085, 0x3087, 0x308E, 0x30A1, 0x30A3, 0x30A5, 0x30A7,
+                                     0x30A9, 0x30C3, 0x30E3, 0x30E5, 0x30E7, 0x30EE};
+    return std::find(std::begin(small), std::end(small), c) != std::end(small);
+}
+
+// A small kana's ink is at most this share of the big one's height.
+constexpr double small_height = 0.7;
+
+// One character of the text: its glyph's ink box in font units, and where
+// its ink goes in cells.
+struct Piece {
+    FT_UInt index;
+    FT_BBox box;
+    bool small;
+    int mark;                     // 0, or 1 + the mark's number
+    double scale;                 // of the big characters' size
+    int left, top, columns, lines;
+    int mark_left, mark_top;
+};
+
+// Lays the pieces out at `lines` lines for the big characters: columns and
+// lines of every piece, left to right, the characters `gap` cells apart and
+// a mark a blank column right of its kana, over the next character when
+// that leaves a blank line between them. Gives the width in cells; `exact`
+// receives the width before the rounding to whole cells.
+int lay_out(std::vector<Piece>& pieces, int lines, const Frame& frame, double& exact)
+{
+    const Mark* mark_set = marks[frame.large ? 1 : 0];
+    // The ink box of the big characters (of all, if none is big), on the
+    // face's baseline.
+    const bool any_big =
+        std::any_of(pieces.begin(), pieces.end(), [](const Piece& p) { return !p.small; });
+    long top = LONG_MIN, bottom = LONG_MAX;
+    for (const Piece& p : pieces)
+        if (!p.small || !any_big)
+            top = std::max(top, p.box.yMax), bottom = std::min(bottom, p.box.yMin);
+    const long big = top - bottom;
+    const double per_unit = double(lines) / double(big);   // lines per font unit
+    int x = 0, blocked_to = 0, blocked_lines = 0;
+    exact = 0;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        Piece& p = pieces[i];
+        const double h = double(p.box.yMax - p.box.yMin), w = double(p.box.xMax - p.box.xMin);
+        p.scale = p.small ? std::min(1.0, small_height * big / h) : 1.0;
+        p.lines = std::max(1, int(std::lround(h * per_unit * p.scale)));
+        if (p.small)
+            p.lines = std::min(p.lines, std::max(1, int(small_height * lines)));
+        p.columns = std::max(1, int(std::lround(frame.cell_aspect * w * per_unit * p.scale)));
+        p.top = p.small ? lines - p.lines : int(std::lround((top - p.box.yMax) * per_unit));
+        p.lines = std::min(p.lines, lines - p.top);
+        if (i > 0) {
+            x += frame.letter_gap;
+            // Right of a mark, unless it lies a blank line above this piece.
+            if (p.top < blocked_lines + 1)
+                x = std::max(x, blocked_to);
+            exact += frame.letter_gap;
+        }
+        p.left = x;
+        x += p.columns;
+        exact += frame.cell_aspect * w * per_unit * p.scale;
+        if (p.mark) {
+            const Mark& m = mark_set[p.mark - 1];
+            p.mark_left = x + 1;
+            p.mark_top = 0;
+            blocked_to = p.mark_left + m.columns + 1;
+            blocked_lines = m.lines;
+            exact = std::max(exact, double(blocked_to - 1));
+            if (i + 1 == pieces.size())
+                x = blocked_to - 1;
+        } else {
+            blocked_to = 0, blocked_lines = 0;
+        }
     }
+    return std::max(x, blocked_to - 1);
 }
 
 }  // namespace
 
-// The characters set side by side, the frame's letter gap apart, on the
-// face's own baseline (its small kana are small by themselves), rendered
-// into the frame at `sub` x `sub` sub-pixels per pixel. `proportions`
-// receives the width of the ink over its height in the typeface. False
-// when the face lacks a character or has no outline for it.
+unsigned plain_kana(unsigned c, int& mark)
+{
+    mark = 0;
+    if (c == 0x3094 || c == 0x30F4) {   // vu, of u
+        mark = 1;
+        return c - 0x4E;
+    }
+    for (unsigned base : {0x3040u, 0x30A0u}) {
+        const unsigned k = c - base;
+        // ka to ji: the voiced ones follow their plain kana; tsu to do the
+        // same, after the small tsu; ha to ho: the voiced and the
+        // semi-voiced ones.
+        if ((k >= 0x0C && k <= 0x22 && k % 2 == 0) || (k >= 0x25 && k <= 0x29 && k % 2 == 1)) {
+            mark = 1;
+            return c - 1;
+        }
+        if (k >= 0x2F && k <= 0x3D && (k - 0x2F) % 3 != 0) {
+            mark = int((k - 0x2F) % 3);
+            return c - mark;
+        }
+    }
+    return c;
+}
+
+// The characters side by side, on whole cells, their ink as large as fits
+// the frame's box with the proportions kept, small kana smaller, voicing
+// marks drawn apart; rendered into the frame at `sub` x `sub` sub-pixels
+// per cell. `proportions` receives the width of the ink over its height.
+// False when the face lacks a character or has no outline for it.
 bool draw_text(FT_Face face, const Style& style, const std::vector<unsigned>& text,
                const Frame& frame, int sub, Coverage& out, double& proportions)
 {
     if (!FT_IS_SCALABLE(face))
         return draw_dots(face, text, frame, sub, out, proportions);
     const FT_Int32 load = FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP;
-    struct Placed {
-        FT_UInt index;
-        long pen;
-    };
-    std::vector<Placed> placed;
-    long pen;
-    long x0 = 0, y0 = 0, x1 = 0, y1 = 0;   // the ink box, in font units
+    std::vector<Piece> pieces;
     for (unsigned c : text) {
-        const FT_UInt index = FT_Get_Char_Index(face, c);
-        if (index == 0 || FT_Load_Glyph(face, index, load) != 0)
+        Piece p = {};
+        const unsigned plain = plain_kana(c, p.mark);
+        p.index = FT_Get_Char_Index(face, plain);
+        if (p.index == 0 || FT_Load_Glyph(face, p.index, load) != 0)
             return false;
         FT_GlyphSlot slot = face->glyph;
         if (slot->format != FT_GLYPH_FORMAT_OUTLINE || slot->outline.n_points == 0)
             return false;
         embolden(face, slot->outline, style.weight);
-        FT_BBox box;
-        FT_Outline_Get_BBox(&slot->outline, &box);
-        if (box.xMax <= box.xMin || box.yMax <= box.yMin)
+        FT_Outline_Get_BBox(&slot->outline, &p.box);
+        if (p.box.xMax <= p.box.xMin || p.box.yMax <= p.box.yMin)
             return false;
-        if (placed.empty()) {
-            pen = 0;
-            x0 = box.xMin, x1 = box.xMax, y0 = box.yMin, y1 = box.yMax;
-        } else {
-            pen = x1 + long(frame.letter_gap * face->units_per_EM) - box.xMin;
-            x1 = box.xMax + pen;
-            y0 = std::min(y0, box.yMin), y1 = std::max(y1, box.yMax);
-        }
-        placed.push_back({index, pen});
+        p.small = text.size() > 1 && is_small_kana(c);
+        pieces.push_back(p);
     }
-    if (placed.empty())
+    if (pieces.empty())
         return false;
-    proportions = double(x1 - x0) / double(y1 - y0);
-    int columns, lines;
-    fit_cells(proportions, frame, columns, lines);
-    if (style.grid > 0) {
+    // The most lines whose width fits the box; ink so flat that it would
+    // span less than two thirds of the box across takes one line more, and
+    // as many columns as that asks, margins included.
+    int lines = frame.box_lines, columns = 0;
+    double exact = 0;
+    while (lines > 1 && (columns = lay_out(pieces, lines, frame, exact)) > frame.box_columns)
+        --lines;
+    columns = lay_out(pieces, lines, frame, exact);
+    if (lines < frame.box_lines && 3 * columns < 2 * frame.box_columns &&
+        lay_out(pieces, lines + 1, frame, exact) <= frame.width)
+        columns = lay_out(pieces, ++lines, frame, exact);
+    proportions = exact / (2.0 * lines);   // as cells twice as tall as wide show it
+    if (style.grid > 0 && pieces.size() == 1 && !pieces[0].mark) {
         // A face drawn on a grid: its ink spans whole dots, and a dot that
-        // takes two columns by one line lands on whole cells.
+        // takes two columns by one line (or a multiple) lands on whole cells.
+        Piece& p = pieces[0];
         const double dot = double(face->units_per_EM) / style.grid;
-        const long dot_columns = 2 * std::lround((x1 - x0) / dot);
-        const long dot_lines = std::lround((y1 - y0) / dot);
+        const long dot_columns = 2 * frame.dot * std::lround((p.box.xMax - p.box.xMin) / dot);
+        const long dot_lines = frame.dot * std::lround((p.box.yMax - p.box.yMin) / dot);
         if (dot_columns <= frame.box_columns && dot_lines <= frame.box_lines) {
-            columns = int(dot_columns), lines = int(dot_lines);
+            p.columns = columns = int(dot_columns), p.lines = lines = int(dot_lines);
             proportions = columns / (2.0 * lines);   // the face's own, in dots
         }
     }
-    // Pixels per font unit across and down, and where the ink box begins.
-    const double across = double(columns * frame.cell_width) / double(x1 - x0);
-    const double down = double(lines * frame.cell_height) / double(y1 - y0);
-    const int free_columns = frame.width / frame.cell_width - columns;
-    const double left =
-        (columns > frame.box_columns ? free_columns / 2
-                                     : frame.box_left + (frame.box_columns - columns) / 2) *
-        frame.cell_width;
-    double top = (frame.box_top + (frame.box_lines - lines) / 2) * frame.cell_height;
-    // Columns and lines to the em, for hinting on the grid of the screen's
-    // cells; the baseline then lies on the edge of a line.
-    const double em_columns = across * face->units_per_EM / frame.cell_width;
-    const double em_lines = down * face->units_per_EM / frame.cell_height;
-    if (style.hinting > 0) {
-        const double baseline = (top + down * y1) / frame.cell_height;
-        top += (std::round(baseline) - baseline) * frame.cell_height;
-        if (FT_Set_Char_Size(face, FT_F26Dot6(std::lround(em_columns * 64)),
-                             FT_F26Dot6(std::lround(em_lines * 64)), 72, 72) != 0)
-            return false;
-    }
+    const int left = columns > frame.box_columns ? (frame.width - columns) / 2
+                                                 : frame.box_left + (frame.box_columns - columns) / 2;
+    const int top = frame.box_top + (frame.box_lines - lines) / 2;
 
     out.width = frame.width * sub;
     out.height = frame.height * sub;
     out.pixels.assign(size_t(out.width) * out.height, 0);
+    out.fixed.assign(size_t(frame.width) * frame.height, -1);
     std::vector<unsigned char> layer(out.pixels.size());
-    for (const Placed& p : placed) {
+    for (const Piece& p : pieces) {
+        const double w = double(p.box.xMax - p.box.xMin), h = double(p.box.yMax - p.box.yMin);
+        const double across = p.columns / w, down = p.lines / h;   // cells per font unit
+        const double x0 = left + p.left, y0 = top + p.top;          // the ink box, in cells
         FT_Outline& outline = face->glyph->outline;
         if (style.hinting > 0) {
             // Light hinting moves edges up or down only, onto whole lines;
             // the normal one also sideways, onto whole columns.
+            const double em_columns = across * face->units_per_EM;
+            const double em_lines = down * face->units_per_EM;
+            if (FT_Set_Char_Size(face, FT_F26Dot6(std::lround(em_columns * 64)),
+                                 FT_F26Dot6(std::lround(em_lines * 64)), 72, 72) != 0)
+                return false;
             const FT_Int32 target = style.hinting == 1 ? FT_LOAD_TARGET_LIGHT : FT_LOAD_TARGET_NORMAL;
             if (FT_Load_Glyph(face, p.index, target | FT_LOAD_FORCE_AUTOHINT | FT_LOAD_NO_BITMAP) != 0)
                 return false;
@@ -203,16 +299,16 @@ bool draw_text(FT_Face face, const Style& style, const std::vector<unsigned>& te
         }
         // Outline coordinates become 26.6 sub-pixels, y upward from the
         // bottom of the canvas, as the rasteriser expects. Hinted outlines
-        // come in 26.6 columns and lines.
+        // come in 26.6 cells, from the glyph's origin.
         for (int i = 0; i < outline.n_points; ++i) {
             FT_Vector& v = outline.points[i];
             double x, y;
             if (style.hinting > 0) {
-                x = left + across * double(p.pen - x0) + v.x / 64.0 * frame.cell_width;
-                y = frame.height - (top + down * double(y1) - v.y / 64.0 * frame.cell_height);
+                x = x0 - across * double(p.box.xMin) + v.x / 64.0;
+                y = frame.height - (y0 + down * double(p.box.yMax) - v.y / 64.0);
             } else {
-                x = left + across * double(v.x + p.pen - x0);
-                y = frame.height - (top + down * double(y1 - v.y));
+                x = x0 + across * double(v.x - p.box.xMin);
+                y = frame.height - (y0 + down * double(p.box.yMax - v.y));
             }
             v.x = std::lround(x * sub * 64);
             v.y = std::lround(y * sub * 64);
@@ -230,6 +326,24 @@ bool draw_text(FT_Face face, const Style& style, const std::vector<unsigned>& te
             return false;
         for (size_t i = 0; i < layer.size(); ++i)
             out.pixels[i] = std::max(out.pixels[i], layer[i]);
+    }
+    // The marks, and a blank cell all round each.
+    for (const Piece& p : pieces) {
+        if (!p.mark)
+            continue;
+        const Mark& m = marks[frame.large ? 1 : 0][p.mark - 1];
+        const int mx = left + p.mark_left, my = top + p.mark_top;
+        for (int y = my - 1; y <= my + m.lines; ++y)
+            for (int x = mx - 1; x <= mx + m.columns; ++x) {
+                if (x < 0 || y < 0 || x >= frame.width || y >= frame.height)
+                    continue;
+                const bool inside = x >= mx && y >= my && x < mx + m.columns && y < my + m.lines;
+                const bool ink = inside && m.cells[(y - my) * m.columns + (x - mx)] == 'O';
+                out.fixed[size_t(y) * frame.width + x] = ink ? 1 : 0;
+                for (int sy = 0; sy < sub; ++sy)
+                    std::fill_n(&out.pixels[size_t(y * sub + sy) * out.width + x * sub], sub,
+                                ink ? 255 : 0);
+            }
     }
     return true;
 }
@@ -279,25 +393,10 @@ std::vector<bool> ink_cells(const std::vector<double>& share, int w, int h, doub
 std::vector<bool> reduce(const Coverage& c, int sub, double least)
 {
     const int w = c.width / sub, h = c.height / sub;
-    const std::vector<double> pixel = shares(c, sub);
-    const std::vector<bool> cells = ink_cells(shares(c, 2 * sub), w / 2, h / 2, least);
-    std::vector<bool> ink(pixel.size());
-    for (int cy = 0; cy < h / 2; ++cy)
-        for (int cx = 0; cx < w / 2; ++cx) {
-            if (!cells[size_t(cy) * (w / 2) + cx])
-                continue;
-            size_t darkest = size_t(2 * cy) * w + 2 * cx;
-            for (int dy = 0; dy < 2; ++dy)
-                for (int dx = 0; dx < 2; ++dx) {
-                    const size_t i = size_t(2 * cy + dy) * w + 2 * cx + dx;
-                    if (pixel[i] > pixel[darkest])
-                        darkest = i;
-                    // Cells that show ink from less covered take their
-                    // pixels from less covered, too, to stay solid.
-                    ink[i] = pixel[i] >= pixel_share * least / cell_share;
-                }
-            ink[darkest] = true;
-        }
+    std::vector<bool> ink = ink_cells(shares(c, sub), w, h, least);
+    for (size_t i = 0; i < c.fixed.size() && i < ink.size(); ++i)
+        if (c.fixed[i] >= 0)
+            ink[i] = c.fixed[i] == 1;
     return ink;
 }
 

@@ -10,38 +10,51 @@
 
 #include "catalogue/characters.h"
 
-constexpr int picture_width = 64;
-constexpr int picture_height = 44;
+// The two sets of pictures. A pixel of a picture is a character cell of the
+// screen: a picture no larger than the program's limits prints one
+// character per pixel and one line per pixel row, the same at any larger
+// limits. A cell is about twice as tall as wide, so a glyph is drawn about
+// twice as wide as high in pixels.
+struct PictureSet {
+    const char* directory;   // under the pictures' folder: "" or "large/"
+    int width, height;       // pixels
+    int fine_scale;          // pixels of the fine drawing to a picture pixel,
+                             // each way
+};
+inline constexpr PictureSet picture_sets[] = {
+    {"", 32, 16, 8},         // the default limits, -x 32 -y 22: a 24-line
+                             // screen holds a question and its correction
+    {"large/", 64, 32, 4},   // -x 64 -y 32, for big terminals
+};
+constexpr int picture_set_count = 2;
+constexpr int large_set = 1;
+
 constexpr int supersampling = 16;  // sub-pixels per pixel, each way
-// Between the ink of two characters of one picture, in ems: closer than the
-// full-width advances of the typeface, as proportional setting has it, so
-// that compound syllables are drawn larger.
-constexpr double letter_gap = 0.1;
-// The fine drawing has this many pixels to a picture pixel, each way: eight
-// to a character cell at the default limits.
-constexpr int fine_scale = 4;
 
 // A cell of the screen shows ink from this share covered.
 constexpr double cell_share = 0.5;
 
-// A coverage bitmap, 0 to 255 per pixel, rows top down.
+// A coverage bitmap, 0 to 255 per sub-pixel, rows top down, and per pixel
+// what is drawn whatever the coverage: the voicing marks (1) and the blank
+// ring around them (0); -1 elsewhere.
 struct Coverage {
     int width = 0;
     int height = 0;
     std::vector<unsigned char> pixels;
+    std::vector<signed char> fixed;
 };
 
-// Where text goes: a canvas of whole pixels, `cell_width` x `cell_height`
-// pixels to a character cell of the terminal, and the box within it, in
-// cells, that the ink of the text fills. A cell on screen is `cell_aspect`
-// times as tall as wide; the ink spans whole cells, as many as fit with
-// its proportions kept, centred in the box.
+// Where text goes: a canvas of cells (pixels) and the box within it that
+// the ink of the text fills. A cell on screen is `cell_aspect` times as tall
+// as wide; the ink spans whole cells, as many as fit with its proportions
+// kept, centred in the box.
 struct Frame {
-    int width, height;                  // pixels
-    int cell_width, cell_height;        // pixels
+    int width, height;                               // cells
     int box_left, box_top, box_columns, box_lines;   // cells
     double cell_aspect;
-    double letter_gap;                  // ems between the ink of two characters
+    int letter_gap;                                  // cells between two characters
+    bool large;                                      // the large set's voicing marks
+    int dot = 1;             // lines to a dot of a face on a grid (columns: twice)
 };
 
 // How a face's outlines are drawn.
@@ -54,7 +67,7 @@ struct Style {
 
 // A row's picture as the generator draws it.
 struct Drawing {
-    std::vector<bool> ink;     // picture_width x picture_height, rows top down
+    std::vector<bool> ink;     // the set's width x height, rows top down
     std::vector<bool> fine;    // the same character, fine_scale times finer
                                // each way, unhinted
     int entry = -1;            // the typeface that drew it
@@ -69,7 +82,9 @@ FT_Face open_face(int entry);
 std::vector<unsigned> code_points(const char* text);
 
 // The characters set side by side in the frame and rendered at `sub` x `sub`
-// sub-pixels per pixel; false when the face lacks one of them.
+// sub-pixels per pixel, small kana at most 70% of the big one's height and
+// voicing marks drawn apart from their kana; false when the face lacks one
+// of them.
 bool draw_text(FT_Face face, const Style& style, const std::vector<unsigned>& text,
                const Frame& frame, int sub, Coverage& out, double& proportions);
 // The share of each block of block x block sub-pixels that the glyph covers.
@@ -79,17 +94,21 @@ std::vector<double> shares(const Coverage& c, int block);
 // thin stroke.
 std::vector<bool> ink_cells(const std::vector<double>& share, int w, int h,
                             double least = cell_share);
+// Unicode's voiced and semi-voiced kana as their plain kana and mark (1 for
+// the two ticks, 2 for the ring); others as they are, mark 0.
+unsigned plain_kana(unsigned c, int& mark);
 
 // The characters of a bitmap face drawn a dot to two columns by one line;
 // false when the face lacks one or they do not fit the frame.
 bool draw_dots(FT_Face face, const std::vector<unsigned>& text, const Frame& frame, int sub,
                Coverage& out, double& proportions);
-// The picture's pixels from a coverage at `sub` sub-pixels per pixel, its
-// cells showing ink from `least` covered (see ink_cells).
+// The picture's pixels from a coverage at `sub` sub-pixels per pixel,
+// showing ink from `least` covered (see ink_cells), the marks as fixed.
 std::vector<bool> reduce(const Coverage& c, int sub, double least = cell_share);
 bool has_ink(const std::vector<bool>& ink);
 
-std::string row_name(const CatalogueRow& r);
-// The picture of a row in its face, or else in the faces its face falls
-// back on; false (with a message) when none draws it.
-bool draw_row(const CatalogueRow& r, Drawing& drawing);
+// "Hiragana/a.1.pbm", or "large/Hiragana/a.1.pbm" in the large set.
+std::string row_name(const CatalogueRow& r, int set = 0);
+// The picture of a row in a set of pictures, in its face, or else in the
+// faces its face falls back on; false (with a message) when none draws it.
+bool draw_row(const CatalogueRow& r, int set, Drawing& drawing);

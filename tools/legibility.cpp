@@ -1,7 +1,15 @@
 // How well the bundled pictures read on screen: every picture as the program
 // prints it, against a fine drawing of the same character in the same face.
 //
-//   legibility [-p DIR] [-x COLUMNS] [-y LINES] [-v] [Set/file.pbm ...]
+//   legibility [-p DIR] [--large] [-x COLUMNS] [-y LINES] [-v] [Set/file.pbm ...]
+//
+// The pictures of the default set (DIR/Set/file.pbm) at the default limits,
+// 32 x 22, or with --large those of the large set (DIR/large/Set/file.pbm)
+// at 64 x 32; other limits with -x and -y. A pixel of a picture is a cell of
+// the screen at those limits, so what is judged is the screen itself, cell
+// by cell, against a drawing of the same character eight (large set: four)
+// times finer each way, from the same face, at the same place and size,
+// unhinted and with the generator's voicing marks.
 //
 // For every column of cells the screen prints, the strokes that cross it
 // from top to bottom in the fine drawing are matched in order with the runs
@@ -18,7 +26,9 @@
 // It prints the means per set and per face, the 20 worst pictures (with -v
 // every picture, each with its screen), and a last line of totals. The pictures are read from DIR
 // (default "glyphs"); the fine drawings come from the typefaces as the
-// generator draws them, so the files should be the generator's own.
+// generator draws them, so the files should be the generator's own. Last,
+// the most printed cells that two drawings of one syllable share (cells
+// printed by both over cells printed by either), and the pairs above 85%.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -40,12 +50,13 @@ namespace {
 using Row = CatalogueRow;
 
 // What the program prints for the row's picture under DIR.
-std::string printed(const Row& r, const char* dir, int max_width, int max_height, char shades)
+std::string printed(const Row& r, const std::string& dir, int max_width, int max_height,
+                    char shades)
 {
     char* data = nullptr;
     size_t size = 0;
     settings.output = open_memstream(&data, &size);
-    settings.symbol_path = dir;
+    settings.symbol_path = dir.c_str();
     settings.max_width = max_width;
     settings.max_height = max_height;
     settings.grey_shades = shades;
@@ -82,7 +93,7 @@ struct Score {
 };
 
 Score measure(const Row& r, const Drawing& d, const std::vector<std::string>& screen,
-              const std::string& shaded, const CellMap& m)
+              const std::string& shaded, const CellMap& m, const PictureSet& set)
 {
     Score s;
     s.row = r;
@@ -97,11 +108,11 @@ Score measure(const Row& r, const Drawing& d, const std::vector<std::string>& sc
         for (int k = 0; k < m.columns; ++k)
             cells[size_t(l) * m.columns + k] = screen_at(k, l);
     const StrokeScore strokes =
-        score_screen(cells, m, d.fine, picture_width * fine_scale, fine_scale);
+        score_screen(cells, m, d.fine, set.width * set.fine_scale, set.fine_scale);
     s.crossings = strokes.crossings, s.lost = strokes.lost, s.specks = strokes.specks;
     s.breaks = strokes.breaks;
     const double seen =
-        screen_proportions(cells, m, picture_width, picture_height, s.ink_lines);
+        screen_proportions(cells, m, set.width, set.height, s.ink_lines);
     s.proportions_off = s.ink_lines > 0 && std::fabs(seen / d.proportions - 1.0) > 0.15;
     for (const std::string& line : screen)
         s.text += line + "\n";
@@ -155,6 +166,19 @@ std::string described(const Score& s)
     return text;
 }
 
+// Of the cells that two screens print, the share both print.
+double shared_cells(const std::string& a, const std::string& b)
+{
+    int both = 0, either = 0;
+    for (size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
+        const bool in_a = i < a.size() && a[i] != ' ' && a[i] != '\n';
+        const bool in_b = i < b.size() && b[i] != ' ' && b[i] != '\n';
+        both += in_a && in_b;
+        either += in_a || in_b;
+    }
+    return either ? double(both) / either : 0.0;
+}
+
 std::string read_file(const std::string& path)
 {
     std::string bytes;
@@ -172,7 +196,8 @@ std::string read_file(const std::string& path)
 int main(int argc, char** argv)
 {
     std::string dir = "glyphs";
-    int max_width = 32, max_height = 22;
+    int max_width = 0, max_height = 0;
+    int set_number = 0;
     bool every = false;
     std::vector<std::string> names;
     for (int i = 1; i < argc; ++i) {
@@ -183,22 +208,26 @@ int main(int argc, char** argv)
             max_width = std::atoi(argv[++i]);
         } else if (arg == "-y" && i + 1 < argc) {
             max_height = std::atoi(argv[++i]);
+        } else if (arg == "--large") {
+            set_number = large_set;
         } else if (arg == "-v") {
             every = true;
         } else if (!arg.empty() && arg[0] == '-') {
             std::fprintf(stderr,
-                         "usage: legibility [-p DIR] [-x COLUMNS] [-y LINES] [-v] [Set/file.pbm ...]\n");
+                         "usage: legibility [-p DIR] [--large] [-x COLUMNS] [-y LINES] [-v] [Set/file.pbm ...]\n");
             return 2;
         } else {
             names.push_back(arg);
         }
     }
-    if (max_width < 1 || max_height < 1 || max_width > picture_width ||
-        max_height > picture_height) {
-        std::fprintf(stderr, "legibility: limits from 1 x 1 to %d x %d\n", picture_width,
-                     picture_height);
+    const PictureSet& set = picture_sets[set_number];
+    max_width = max_width ? max_width : set_number == large_set ? 64 : 32;
+    max_height = max_height ? max_height : set_number == large_set ? 32 : 22;
+    if (max_width < 1 || max_height < 1) {
+        std::fprintf(stderr, "legibility: limits from 1 x 1\n");
         return 2;
     }
+    dir += std::string("/") + set.directory;
     if (!start_drawing()) {
         std::fprintf(stderr, "legibility: FreeType does not start\n");
         return 1;
@@ -209,18 +238,18 @@ int main(int argc, char** argv)
             rows.push_back(r);
     settings.error = stderr;
 
-    const CellMap m = cell_map(picture_width, picture_height, max_width, max_height);
+    const CellMap m = cell_map(set.width, set.height, max_width, max_height);
     std::vector<Score> scores;
     std::map<std::string, std::vector<Row>> files;
     std::map<std::string, std::string> texts;   // set, face and text to characters
     int same_text = 0;
     for (const Row& r : rows) {
         Drawing d;
-        if (!draw_row(r, d))
+        if (!draw_row(r, set_number, d))
             return 1;
-        const std::string text = printed(r, dir.c_str(), max_width, max_height, 'n');
-        const std::string shaded = printed(r, dir.c_str(), max_width, max_height, 'y');
-        scores.push_back(measure(r, d, lines_of(text), shaded, m));
+        const std::string text = printed(r, dir, max_width, max_height, 'n');
+        const std::string shaded = printed(r, dir, max_width, max_height, 'y');
+        scores.push_back(measure(r, d, lines_of(text), shaded, m, set));
         files[read_file(dir + set_table[r.set_number - 1].directory +
                         symbol_table[r.row].image_file)]
             .push_back(r);
@@ -280,6 +309,31 @@ int main(int argc, char** argv)
     int speckled = 0, specks = 0, breaks = 0;
     for (const Score& s : scores)
         speckled += s.specks > 0, specks += s.specks, breaks += s.breaks;
+    // Drawings of one syllable: every pair, by the cells they print.
+    std::map<std::string, std::vector<const Score*>> syllables;
+    for (const Score& s : scores)
+        if (s.row.set_number != Kanji) {
+            const std::string name = row_name(s.row);
+            syllables[name.substr(0, name.find('.'))].push_back(&s);
+        }
+    double most_shared = 0;
+    int alike = 0;
+    for (const auto& syllable : syllables)
+        for (size_t i = 0; i < syllable.second.size(); ++i)
+            for (size_t j = i + 1; j < syllable.second.size(); ++j) {
+                const Score& a = *syllable.second[i];
+                const Score& b = *syllable.second[j];
+                const double shared = shared_cells(a.text, b.text);
+                most_shared = std::max(most_shared, shared);
+                if (shared > 0.85) {
+                    ++alike;
+                    std::printf("alike: %s %s share %.0f%% of their cells\n",
+                                row_name(a.row).c_str(), row_name(b.row).c_str(), 100 * shared);
+                }
+            }
+    std::printf("drawings of one syllable share at most %.0f%% of their cells; %d pairs above 85%%\n",
+                100 * most_shared, alike);
+
     std::printf("\ntotal: %zu pictures, loss %.1f%% (kanji %.1f%%, kana %.1f%%, compounds "
                 "%.1f%%), worst %.1f%%, %d specks in %d pictures, %d breaks, %d groups of identical "
                 "files over %d rows, %d same prints, %d proportions off\n",

@@ -1,18 +1,25 @@
-// Draws the picture of every catalogue row from a typeface and writes it as a
-// raw PBM under <out>/<Set>/<image file>.
+// Draws the pictures of every catalogue row from a typeface, in both sets,
+// and writes each as a raw PBM under <out>/<Set>/<image file> (the default
+// set) and <out>/large/<Set>/<image file> (the large one).
 //
 //   render_glyphs [-o DIR] [Set/file.pbm ...]   all rows, or the rows named
+//                                               (large/Set/file.pbm for the
+//                                               large set)
 //   render_glyphs --list [Set/file.pbm ...]     the face that draws each row,
 //                                               the glyph's proportions, and
 //                                               how it was drawn: hinting,
 //                                               weight, share of a cell inked
+//   render_glyphs --packages                    the Debian packages that hold
+//                                               the typefaces, one a line
 //   render_glyphs --logo                        the version logo, as C++
 //
-// Each picture is 64 x 44 pixels: at the default limits the program reduces
-// it to 32 columns by 22 lines, two pixels to a column and two rows to a
-// line. A terminal cell is about twice as tall as wide, so a glyph is drawn
-// about twice as wide as high in pixels to keep its proportions on screen.
-// Rendering is deterministic: the same fonts give the same bytes.
+// A pixel of a picture is a character cell of the screen: the default set's
+// pictures are at most 32 x 16 pixels and print one line per pixel row at
+// the default limits (-x 32 -y 22) and any larger ones; the large set's are
+// at most 64 x 32, for -x 64 -y 32. A terminal cell is about twice as tall
+// as wide, so a glyph is drawn about twice as wide as high in pixels to keep
+// its proportions on screen. Rendering is deterministic: the same fonts give
+// the same bytes.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,15 +38,14 @@
 
 namespace {
 
-std::string pbm(const std::vector<bool>& ink)
+std::string pbm(const std::vector<bool>& ink, int width, int height)
 {
-    std::string out = "P4\n" + std::to_string(picture_width) + " " +
-                      std::to_string(picture_height) + "\n";
-    for (int y = 0; y < picture_height; ++y)
-        for (int x = 0; x < picture_width; x += 8) {
+    std::string out = "P4\n" + std::to_string(width) + " " + std::to_string(height) + "\n";
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; x += 8) {
             unsigned char byte = 0;
-            for (int b = 0; b < 8 && x + b < picture_width; ++b)
-                if (ink[size_t(y) * picture_width + x + b])
+            for (int b = 0; b < 8 && x + b < width; ++b)
+                if (ink[size_t(y) * width + x + b])
                     byte |= 0x80 >> b;
             out += char(byte);
         }
@@ -53,18 +59,26 @@ bool make_directory(const std::string& path)
 
 using Row = CatalogueRow;
 
-bool write_row(const Row& r, const std::string& out_dir)
+// A row of a set of pictures.
+struct Named {
+    Row row;
+    int set;
+};
+
+bool write_row(const Named& n, const std::string& out_dir)
 {
     Drawing drawing;
-    if (!draw_row(r, drawing))
+    if (!draw_row(n.row, n.set, drawing))
         return false;
-    const std::string directory = out_dir + "/" + set_table[r.set_number - 1].name;
-    const std::string path = out_dir + "/" + row_name(r);
-    if (!make_directory(directory)) {
+    const std::string set_directory = out_dir + "/" + picture_sets[n.set].directory;
+    const std::string directory = set_directory + set_table[n.row.set_number - 1].name;
+    const std::string path = out_dir + "/" + row_name(n.row, n.set);
+    if (!make_directory(set_directory) || !make_directory(directory)) {
         std::fprintf(stderr, "render_glyphs: cannot create %s\n", directory.c_str());
         return false;
     }
-    const std::string bytes = pbm(drawing.ink);
+    const PictureSet& set = picture_sets[n.set];
+    const std::string bytes = pbm(drawing.ink, set.width, set.height);
     FILE* f = std::fopen(path.c_str(), "wb");
     const bool written = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     if (!(f && std::fclose(f) == 0 && written)) {
@@ -74,14 +88,14 @@ bool write_row(const Row& r, const std::string& out_dir)
     return true;
 }
 
-bool list_row(const Row& r)
+bool list_row(const Named& n)
 {
     Drawing drawing;
-    if (!draw_row(r, drawing))
+    if (!draw_row(n.row, n.set, drawing))
         return false;
     const char* hinting[] = {"unhinted", "hinted", "hinted both ways"};
-    std::printf("%s\t%s\t%s\t%.3f\t%s\t%+d\t%.1f\n", row_name(r).c_str(),
-                symbol_characters[r.row], typefaces[drawing.entry].name, drawing.proportions,
+    std::printf("%s\t%s\t%s\t%.3f\t%s\t%+d\t%.1f\n", row_name(n.row, n.set).c_str(),
+                symbol_characters[n.row.row], typefaces[drawing.entry].name, drawing.proportions,
                 hinting[drawing.style.hinting], drawing.style.weight, drawing.least);
     return true;
 }
@@ -92,7 +106,7 @@ int print_logo()
 {
     constexpr int columns = 34, lines = 9;
     FT_Face face = open_face(bold_typeface);
-    const Frame frame = {columns, lines, 1, 1, 0, 0, columns, lines, 2.0, letter_gap};
+    const Frame frame = {columns, lines, 0, 0, columns, lines, 2.0, 2, false};
     Coverage coverage;
     double proportions;
     if (!face || !draw_text(face, Style(), code_points("日本"), frame, supersampling, coverage,
@@ -126,9 +140,16 @@ int main(int argc, char** argv)
             logo = true;
         } else if (arg == "--list") {
             list = true;
+        } else if (arg == "--packages") {
+            const char* packages[typeface_count];
+            const int count = typeface_packages(packages);
+            for (int p = 0; p < count; ++p)
+                std::printf("%s\n", packages[p]);
+            return 0;
         } else if (!arg.empty() && arg[0] == '-') {
             std::fprintf(stderr, "usage: render_glyphs [-o DIR] [Set/file.pbm ...]\n"
                                  "       render_glyphs --list [Set/file.pbm ...]\n"
+                                 "       render_glyphs --packages\n"
                                  "       render_glyphs --logo\n");
             return 2;
         } else {
@@ -153,11 +174,15 @@ int main(int argc, char** argv)
     }
     if (logo)
         return print_logo();
-    const std::vector<Row> every_row = catalogue_rows();
-    std::vector<Row> rows = names.empty() ? every_row : std::vector<Row>();
+    std::vector<Named> every_row;
+    for (int set = 0; set < picture_set_count; ++set)
+        for (const Row& r : catalogue_rows())
+            every_row.push_back({r, set});
+    std::vector<Named> rows = names.empty() ? every_row : std::vector<Named>();
     for (const std::string& name : names) {
-        const auto found = std::find_if(every_row.begin(), every_row.end(),
-                                        [&](const Row& r) { return row_name(r) == name; });
+        const auto found = std::find_if(every_row.begin(), every_row.end(), [&](const Named& n) {
+            return row_name(n.row, n.set) == name;
+        });
         if (found == every_row.end()) {
             std::fprintf(stderr, "render_glyphs: no row %s\n", name.c_str());
             return 1;
@@ -169,7 +194,7 @@ int main(int argc, char** argv)
         return 1;
     }
     int failed = 0;
-    for (const Row& r : rows)
-        failed += !(list ? list_row(r) : write_row(r, out_dir));
+    for (const Named& n : rows)
+        failed += !(list ? list_row(n) : write_row(n, out_dir));
     return failed ? 1 : 0;
 }

@@ -25,40 +25,51 @@ struct Typeface {
 
 // Entries 0 to 7 draw the drawing numbers 1 to 8 of the syllables; the
 // others draw kanji rows: the ".bold" rows, the numbered rows, and a named
-// row that shows the same kanji as a named row before it. Entry 0 holds every
-// character of the catalogue and is the outline faces' fallback.
+// row that shows the same kanji as a named row before it, on grids of 16
+// dots in the default set and in outline in the large one. Entry 0 is the
+// other faces' fallback, and falls back on the second named rows' face,
+// which holds every character of the catalogue.
 constexpr int drawing_typefaces = 8;
 constexpr int bold_typeface = drawing_typefaces;
 constexpr int grid_typeface = drawing_typefaces + 1;
 constexpr int named_typeface = drawing_typefaces + 2;
 constexpr int second_name_typeface = drawing_typefaces + 3;
-constexpr int typeface_count = drawing_typefaces + 4;
+constexpr int grid_second_drawing_typeface = drawing_typefaces + 4;
+constexpr int grid_bold_typeface = drawing_typefaces + 5;
+constexpr int grid_second_name_typeface = drawing_typefaces + 6;
+constexpr int typeface_count = drawing_typefaces + 7;
 
 inline constexpr Typeface typefaces[typeface_count] = {
-    {"Noto Sans CJK JP Medium", "print, sans-serif",
-     "/usr/share/fonts/opentype/noto/NotoSansCJK-Medium.ttc", "fonts-noto-cjk-extra", 0, 0, 0, -1},
+    {"BIZ UDGothic Regular", "print, sans-serif, for legibility",
+     "/usr/share/fonts/truetype/bizud-gothic/BIZUDGothic-Regular.ttf", "fonts-morisawa-bizud-gothic", 0, 0, 0, second_name_typeface},
     {"Klee One SemiBold", "pen, as taught in school",
      "/usr/share/fonts/truetype/klee/KleeOne-SemiBold.ttf", "fonts-klee", 0, 0, 0, 0},
     {"BIZ UDMincho Regular", "print, serif, for legibility",
      "/usr/share/fonts/truetype/bizud-mincho/BIZUDMincho-Regular.ttf", "fonts-morisawa-bizud-mincho", 0, 0, 0, 0},
     {"Noto Serif CJK JP SemiBold", "print, serif",
      "/usr/share/fonts/opentype/noto/NotoSerifCJK-SemiBold.ttc", "fonts-noto-cjk-extra", 0, 0, 0, 0},
-    {"MotoyaLMaru W3 mono", "print, rounded",
-     "/usr/share/fonts/truetype/motoya-l-maruberi/MTLmr3m.ttf", "fonts-motoya-l-maruberi", 0, 0, 0, 0},
+    {"Reggae One Regular", "print, display, heavy",
+     "/usr/share/fonts/truetype/reggae/ReggaeOne-Regular.ttf", "fonts-reggae", 0, 0, 0, 0},
     {"YOzNb Bold", "pen, everyday handwriting",
      "/usr/share/fonts/truetype/yozvox-yozfont/YOzBN_.ttf", "fonts-yozvox-yozfont-new-kana", 0, 0, 0, 0},
     {"kiloji - B", "pen, longhand",
      "/usr/share/fonts/truetype/kiloji/kiloji_b.ttf", "fonts-kiloji", 0, 0, 0, 0},
-    {"Sawarabi Mincho Medium", "print, serif, light",
-     "/usr/share/fonts/truetype/sawarabi-mincho/sawarabi-mincho-medium.ttf", "fonts-sawarabi-mincho", 0, 0, 0, 0},
+    {"SetoFont", "pen, felt tip",
+     "/usr/share/fonts/truetype/seto/setofont.ttf", "fonts-seto", 0, 0, 0, 0},
     {"Noto Sans CJK JP Bold", "print, sans-serif, bold",
-     "/usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc", "fonts-noto-cjk", 0, 0, 0, -1},
+     "/usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc", "fonts-noto-cjk", 0, 0, 0, 0},
     {"DotGothic16 Regular", "print, on a grid of dots",
      "/usr/share/fonts/truetype/dotgothic16/DotGothic16-Regular.ttf", "fonts-dotgothic16", 0, 0, 16, 0},
     {"Shinonome Mincho 16", "print, serif, on a grid of dots",
      "/usr/share/fonts/X11/misc/shnmk16min.pcf.gz", "xfonts-shinonome", 0, 0, 16, 0},
-    {"BIZ UDGothic Regular", "print, sans-serif, for legibility",
-     "/usr/share/fonts/truetype/bizud-gothic/BIZUDGothic-Regular.ttf", "fonts-morisawa-bizud-gothic", 0, 0, 0, 0},
+    {"Noto Sans CJK JP Medium", "print, sans-serif",
+     "/usr/share/fonts/opentype/noto/NotoSansCJK-Medium.ttc", "fonts-noto-cjk-extra", 0, 0, 0, -1},
+    {"Shinonome Gothic 14", "print, sans-serif, on a grid of 14 dots",
+     "/usr/share/fonts/X11/misc/shnmk14.pcf.gz", "xfonts-shinonome", 0, 0, 14, 0},
+    {"Shinonome Gothic Bold 16", "print, sans-serif, bold, on a grid of dots",
+     "/usr/share/fonts/X11/misc/shnmk16b.pcf.gz", "xfonts-shinonome", 0, 0, 16, 0},
+    {"Shinonome Maru 12", "print, rounded, on a grid of 12 dots",
+     "/usr/share/fonts/X11/misc/shnmk12maru.pcf.gz", "xfonts-shinonome", 0, 0, 12, 0},
 };
 
 // Whether a kanji row with this image file is named (not numbered, not
@@ -82,21 +93,41 @@ inline bool repeats_a_named_kanji(const char* image_file)
     return false;
 }
 
-// The entry that draws a row's picture, from its set number (1 to 5) and
-// image file name. Syllables: "ka.3.pbm" is drawing 3. Kanji: "12.pbm" the
-// grid face, "12.2.pbm" drawing 2, the named rows ("yama.pbm") a serif grid
-// face or, for a kanji's second named row, a face of their own, and
-// "yama.bold.pbm" the bold face. So no two rows that show one kanji share a face.
-inline int typeface_for(int set_number, const char* image_file)
+// The entry that draws a row's picture, from its set number (1 to 5), image
+// file name and picture set (0 the default, 1 the large one). Syllables:
+// "ka.3.pbm" is drawing 3. Kanji: "12.pbm" a sans face, "12.2.pbm" another
+// (in the large set drawing 2, a pen), the named rows ("yama.pbm") a serif
+// one or, for a kanji's second named row, a sans face of their own, and
+// "yama.bold.pbm" a bold face: on grids of 16 or 14 dots in the default
+// set, in outline in the large one. So no two rows that show one kanji share
+// a face.
+inline int typeface_for(int set_number, const char* image_file, int picture_set = 0)
 {
     const char* dot = std::strchr(image_file, '.');
     if (set_number != Kanji)
         return dot && dot[1] >= '1' && dot[1] <= '8' ? dot[1] - '1' : 0;
+    const bool grid = picture_set == 0;
     if (std::strstr(image_file, ".bold."))
-        return bold_typeface;
+        return grid ? grid_bold_typeface : bold_typeface;
     if (dot && std::strcmp(dot, ".2.pbm") == 0)
-        return 1;
+        return grid ? grid_second_drawing_typeface : 1;
     if (image_file[0] >= '0' && image_file[0] <= '9')
-        return grid_typeface;
-    return repeats_a_named_kanji(image_file) ? second_name_typeface : named_typeface;
+        return grid ? grid_typeface : 0;
+    if (repeats_a_named_kanji(image_file))
+        return grid ? grid_second_name_typeface : second_name_typeface;
+    return grid ? named_typeface : 2;
+}
+
+// Every Debian package that holds a typeface, each once, in table order.
+inline int typeface_packages(const char* packages[typeface_count])
+{
+    int count = 0;
+    for (const Typeface& t : typefaces) {
+        int seen = 0;
+        while (seen < count && std::strcmp(packages[seen], t.package) != 0)
+            ++seen;
+        if (seen == count)
+            packages[count++] = t.package;
+    }
+    return count;
 }
