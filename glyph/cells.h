@@ -1,0 +1,50 @@
+// Which pixels meet in a character cell, and the character a cell prints.
+#pragma once
+
+#include <cstdint>
+
+// The output column of image column `column`: the product of the column and
+// the stored double ratio, formed exactly (in extended precision) and only
+// then truncated. Where the stored ratio lies just below the true quotient,
+// a column whose true position is whole goes one column to the left.
+int64_t output_column(int64_t column, double ratio);
+
+// Output columns take image columns in runs: runs[k] columns, side by side,
+// fall into output column k, as output_column maps them. A run may be 0 only
+// where rounding skips an output column (enormous pictures). Writes
+// `output_width` runs.
+void column_runs(int32_t width, int32_t output_width, double ratio, int64_t* runs);
+
+// Adds `ratio` to the line accumulator once per row, for at most `rows`
+// rows, and stops after the row at which it reaches 1.0 (setting `line`,
+// leaving the subtraction to the caller). Returns the rows taken. The result
+// is exactly that of adding row by row, at a cost that does not grow with
+// the number of rows: rows past the end of the file need no reading.
+int64_t advance_lines(double& accumulator, double ratio, int64_t rows, bool& line);
+
+// The four characters for cell averages above 240, 129..240, 65..128 and
+// 64 or less, under the grey-shade and reverse switches ('n' is off).
+inline const char* shade_characters(char grey_shades, char reverse)
+{
+    const bool shades = grey_shades != 'n';
+    if (reverse != 'n')
+        return shades ? "#:. " : "O   ";
+    return shades ? " .:#" : " OOO";
+}
+
+inline int shade_level(int64_t average)
+{
+    return average > 240 ? 0 : average > 128 ? 1 : average > 64 ? 2 : 3;
+}
+
+// The shade level of a cell whose `count` (at least 1) samples add up to
+// `sum`: that of the average truncated toward zero, found without dividing.
+// For a threshold t >= 0 the truncated average is above t exactly when
+// sum >= (t + 1) * count, whatever the sign of the sum; counts so large that
+// the products could overflow are divided after all.
+inline int cell_shade_level(int64_t sum, int64_t count)
+{
+    if (count > INT64_MAX / 241)
+        return shade_level(sum / count);
+    return (sum < 241 * count) + (sum < 129 * count) + (sum < 65 * count);
+}
