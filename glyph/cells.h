@@ -37,14 +37,27 @@ inline int shade_level(int64_t average)
     return average > 240 ? 0 : average > 128 ? 1 : average > 64 ? 2 : 3;
 }
 
-// The shade level of a cell whose `count` (at least 1) samples add up to
-// `sum`: that of the average truncated toward zero, found without dividing.
-// For a threshold t >= 0 the truncated average is above t exactly when
-// sum >= (t + 1) * count, whatever the sign of the sum; counts so large that
-// the products could overflow are divided after all.
-inline int cell_shade_level(int64_t sum, int64_t count)
+// The sums at which a cell of `count` samples (at least 1) prints lighter:
+// its average, truncated toward zero, is above 240, 128 and 64 exactly when
+// its sum is at least 241, 129 and 65 times the count, whatever the sign of
+// the sum. A product beyond 64 bits stays at the largest value, which no sum
+// reaches (sums lie within +-2^62). Most cells of a line have the same
+// count, so a line works these out once per count.
+struct ShadeSteps {
+    int64_t count = 0;
+    int64_t lighter[3] = {};
+};
+
+inline ShadeSteps shade_steps(int64_t count)
 {
-    if (count > INT64_MAX / 241)
-        return shade_level(sum / count);
-    return (sum < 241 * count) + (sum < 129 * count) + (sum < 65 * count);
+    ShadeSteps steps{count, {}};
+    const int64_t factors[3] = {241, 129, 65};
+    for (int i = 0; i < 3; ++i)
+        steps.lighter[i] = count > INT64_MAX / factors[i] ? INT64_MAX : factors[i] * count;
+    return steps;
+}
+
+inline int cell_shade_level(int64_t sum, const ShadeSteps& steps)
+{
+    return (sum < steps.lighter[0]) + (sum < steps.lighter[1]) + (sum < steps.lighter[2]);
 }

@@ -41,11 +41,6 @@ constexpr int got_height = 4;
 constexpr int got_maxval = 8;   // also set at once for P1 and P4, which have none
 constexpr int got_all = 15;
 
-bool is_digit(int c)
-{
-    return c >= '0' && c <= '9';
-}
-
 // The next byte that can begin a token (a printable one); everything else
 // only separates tokens. The end of the file here means the header can never
 // be completed.
@@ -60,22 +55,12 @@ int next_token_byte(FILE* stream)
     return c;
 }
 
-void skip_comment(FILE* stream)
-{
-    int c;
-    do {
-        c = getc_unlocked(stream);
-        if (c == EOF)
-            fail_run();
-    } while (c != '\n');
-}
-
 // A number starting at `c`; the byte that ends it is consumed. A byte that is
 // no digit gives 0. A value beyond a signed 32-bit integer is malformed.
 int32_t read_header_number(FILE* stream, int c)
 {
     int32_t value = 0;
-    while (is_digit(c)) {
+    while (c >= '0' && c <= '9') {
         const int digit = c - '0';
         if (value > (INT32_MAX - digit) / 10)
             fail_run();
@@ -102,7 +87,10 @@ void read_glyph_header(FILE* stream)
             if (magic == '1' || magic == '4')
                 progress |= got_maxval;
         } else if (c == '#') {
-            skip_comment(stream);
+            // A comment runs to the end of its line.
+            for (int skipped = c; skipped != '\n'; skipped = getc_unlocked(stream))
+                if (skipped == EOF)
+                    fail_run();
         } else {
             const int32_t value = read_header_number(stream, c);
             if (!(progress & got_width)) {

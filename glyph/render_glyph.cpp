@@ -99,6 +99,7 @@ struct Cells {
     int32_t output_width = -1;
     int64_t* runs = nullptr;
     int64_t* sums = nullptr;
+    char* text = nullptr;   // a printed line
 };
 
 void fit_cells(Cells& cells, int32_t width, int32_t output_width, double ratio)
@@ -106,12 +107,12 @@ void fit_cells(Cells& cells, int32_t width, int32_t output_width, double ratio)
     if (cells.runs && width == cells.width && output_width == cells.output_width)
         return;
     std::free(cells.runs);
-    // Room for one cell at least, so that an empty picture is no failure.
-    const size_t count = output_width > 0 ? static_cast<size_t>(output_width) : 1;
-    cells.runs = static_cast<int64_t*>(std::malloc(2 * count * sizeof(int64_t)));
+    const size_t count = static_cast<size_t>(output_width);
+    cells.runs = static_cast<int64_t*>(std::malloc(2 * count * sizeof(int64_t) + count + 1));
     if (!cells.runs)
         fail_run();
     cells.sums = cells.runs + count;
+    cells.text = reinterpret_cast<char*>(cells.sums + count);
     cells.width = width;
     cells.output_width = output_width;
     column_runs(width, output_width, ratio, cells.runs);
@@ -121,19 +122,20 @@ void fit_cells(Cells& cells, int32_t width, int32_t output_width, double ratio)
 // that no image column maps to prints blank.
 void print_line(const Cells& cells, int64_t rows, const char* characters)
 {
-    char text[256];
-    size_t used = 0;
-    for (int32_t k = 0; k < cells.output_width; ++k) {
-        const int64_t count = cells.runs[k] * rows;
-        text[used++] = count ? characters[cell_shade_level(cells.sums[k], count)] : ' ';
-        cells.sums[k] = 0;
-        if (used == sizeof text) {
-            std::fwrite(text, 1, used, settings.output);
-            used = 0;
-        }
+    const int64_t* const runs = cells.runs;
+    int64_t* const sums = cells.sums;
+    char* const text = cells.text;
+    const int32_t output_width = cells.output_width;
+    ShadeSteps steps;
+    for (int32_t k = 0; k < output_width; ++k) {
+        const int64_t count = runs[k] * rows;
+        if (count != steps.count)
+            steps = shade_steps(count);
+        text[k] = count ? characters[cell_shade_level(sums[k], steps)] : ' ';
+        sums[k] = 0;
     }
-    text[used++] = '\n';
-    std::fwrite(text, 1, used, settings.output);
+    text[output_width] = '\n';
+    std::fwrite(text, 1, static_cast<size_t>(output_width) + 1, settings.output);
 }
 
 }  // namespace
@@ -161,30 +163,24 @@ void render_glyph(const SymbolRecord* record)
 
     // A line is printed each time the accumulator reaches 1.0; it covers the
     // band of rows read since the last one. Rows after the last line are
-    // read but never printed.
+    // read but never printed. Rows are read one by one while the file lasts;
+    // past its end (and in rows of no pixels) every sample is the same, so
+    // whole bands of rows are taken at once.
+    const int64_t sample = sample_past_end(glyph_header.magic);
     double accumulator = 0.0;
     int64_t band = 0;
-    int32_t row = 0;
-    for (; row < height && width > 0 && !reader.ended; ++row) {
-        reader.bits_left = 0;
-        for (int32_t k = 0; k < output_width; ++k)
-            cells.sums[k] += add_run(reader, cells.runs[k]);
-        ++band;
-        accumulator += down;
-        if (accumulator >= 1.0) {
-            print_line(cells, band, characters);
-            band = 0;
-            accumulator -= 1.0;
-        }
-    }
-    // The rows left lie past the end of the file (or have no pixels): every
-    // sample is the same, so whole bands are added at once.
-    const int64_t sample = sample_past_end(glyph_header.magic);
-    for (int64_t left = height - row; left > 0;) {
+    for (int64_t left = height; left > 0;) {
+        int64_t rows = 1;
         bool line = false;
-        const int64_t rows = advance_lines(accumulator, down, left, line);
-        for (int32_t k = 0; k < output_width && sample != 0; ++k)
-            cells.sums[k] += sample * cells.runs[k] * rows;
+        if (width > 0 && !reader.ended) {
+            add_row(reader, cells.runs, cells.sums, output_width);
+            accumulator += down;
+            line = accumulator >= 1.0;
+        } else {
+            rows = advance_lines(accumulator, down, left, line);
+            for (int32_t k = 0; k < output_width; ++k)
+                cells.sums[k] += sample * cells.runs[k] * rows;
+        }
         band += rows;
         left -= rows;
         if (line) {

@@ -19,11 +19,14 @@ static_assert(int64_t{INT32_MAX} * INT32_MAX < int64_t{1} << 62, "a cell's pixel
 constexpr uint64_t most_bytes = uint64_t(1) << 34;
 constexpr int64_t largest_number = INT32_MAX;
 
-// The set bits of each byte value, for raw bitmaps.
-constexpr std::array<unsigned char, 256> bits_set_in = [] {
-    std::array<unsigned char, 256> counts{};
-    for (int byte = 1; byte < 256; ++byte)
-        counts[byte] = static_cast<unsigned char>(counts[byte / 2] + byte % 2);
+// For raw bitmaps: the set bits among the first (most significant) i bits
+// of each byte value, i from 0 to 8.
+using BitCounts = std::array<unsigned char, 9>;
+constexpr std::array<BitCounts, 256> set_in_first = [] {
+    std::array<BitCounts, 256> counts{};
+    for (int byte = 0; byte < 256; ++byte)
+        for (int i = 1; i <= 8; ++i)
+            counts[byte][i] = static_cast<unsigned char>(counts[byte][i - 1] + (byte >> (8 - i) & 1));
     return counts;
 }();
 
@@ -132,34 +135,53 @@ int64_t colour_run(SampleReader& reader, int64_t& pixels)
 }
 
 // Raw bitmap: a bit per pixel, the leftmost in the most significant bit;
-// set is black (0), clear is white (255). Whole bytes are counted at once
-// where a run covers them.
-int64_t bitmap_run(SampleReader& reader, int64_t& pixels)
+// set is black (0), clear is white (255). A row starts on a fresh byte.
+// `in_hand` counts the bits of the byte in hand, `taken` of which are taken.
+
+// The sum of a run that goes beyond the byte in hand: the rest of it, whole
+// bytes straight from the block, then a fresh byte for what is left.
+int64_t bitmap_run_across(SampleReader& reader, int64_t pixels, const BitCounts*& in_hand,
+                          int64_t& taken)
 {
-    int64_t white = 0;
-    while (pixels > 0) {
-        if (reader.bits_left == 0) {
-            if (pixels >= 8 && ready(reader)) {
-                const size_t got = static_cast<size_t>(reader.end - reader.pos);
-                const size_t take = pixels / 8 < int64_t(got) ? static_cast<size_t>(pixels / 8) : got;
-                for (size_t i = 0; i < take; ++i)
-                    white += 8 - bits_set_in[reader.pos[i]];
-                reader.pos += take;
-                pixels -= 8 * static_cast<int64_t>(take);
-                continue;
-            }
-            if (reader.ended)
-                break;
-            reader.bitmap_byte = next_byte(reader) & 0xff;
-            reader.bits_left = 8;
-        }
-        const int take = pixels < reader.bits_left ? static_cast<int>(pixels) : reader.bits_left;
-        const unsigned bits = (unsigned(reader.bitmap_byte) >> (reader.bits_left - take)) & ((1u << take) - 1);
-        white += take - bits_set_in[bits];
-        reader.bits_left -= take;
-        pixels -= take;
+    int64_t white = pixels;
+    int64_t black = (*in_hand)[8] - (*in_hand)[taken];
+    pixels -= 8 - taken;
+    taken = 8;
+    while (pixels >= 8 && ready(reader)) {
+        const size_t got = static_cast<size_t>(reader.end - reader.pos);
+        const size_t take = pixels / 8 < int64_t(got) ? static_cast<size_t>(pixels / 8) : got;
+        for (size_t i = 0; i < take; ++i)
+            black += set_in_first[reader.pos[i]][8];
+        reader.pos += take;
+        pixels -= 8 * static_cast<int64_t>(take);
     }
-    return 255 * white;
+    int64_t past_end = 0;
+    if (pixels >= 8) {   // the file has ended
+        past_end = pixels;
+        pixels = 0;
+    }
+    if (pixels > 0) {
+        in_hand = &set_in_first[static_cast<unsigned>(next_byte(reader)) & 0xff];
+        black += (*in_hand)[pixels];
+        taken = pixels;
+    }
+    white -= black + past_end;
+    return 255 * white + past_end * sample_past_end('4');
+}
+
+void bitmap_row(SampleReader& reader, const int64_t* runs, int64_t* sums, int32_t cells)
+{
+    const BitCounts* in_hand = &set_in_first[0];
+    int64_t taken = 8;
+    for (int32_t k = 0; k < cells; ++k) {
+        const int64_t pixels = runs[k];
+        if (taken + pixels <= 8) {
+            sums[k] += 255 * (pixels - ((*in_hand)[taken + pixels] - (*in_hand)[taken]));
+            taken += pixels;
+        } else {
+            sums[k] += bitmap_run_across(reader, pixels, in_hand, taken);
+        }
+    }
 }
 
 // Plain formats, a pixel at a time.
@@ -194,13 +216,17 @@ void start_samples(SampleReader& reader, FILE* stream, char magic, int32_t width
     reader.unread = magic >= '4' && magic <= '6' ? row_bytes * rows : UINT64_MAX;
 }
 
-int64_t add_run(SampleReader& reader, int64_t pixels)
+void add_row(SampleReader& reader, const int64_t* runs, int64_t* sums, int32_t cells)
 {
     const char magic = reader.magic;
-    const int64_t sum = magic == '4'   ? bitmap_run(reader, pixels)
-                        : magic == '5' ? grey_run(reader, pixels)
-                        : magic == '6' ? colour_run(reader, pixels)
-                                       : plain_run(reader, pixels);
-    // The pixels left are past the end of the file.
-    return sum + pixels * sample_past_end(magic);
+    if (magic == '4')
+        return bitmap_row(reader, runs, sums, cells);
+    for (int32_t k = 0; k < cells; ++k) {
+        int64_t pixels = runs[k];
+        const int64_t sum = magic == '5'   ? grey_run(reader, pixels)
+                            : magic == '6' ? colour_run(reader, pixels)
+                                           : plain_run(reader, pixels);
+        // The pixels left are past the end of the file.
+        sums[k] += sum + pixels * sample_past_end(magic);
+    }
 }

@@ -27,18 +27,14 @@ struct SampleReader {
     uint64_t unread = 0;
     bool ended = false;        // a read found the end of the file
     uint64_t bytes_read = 0;   // bounds the cell sums (see samples.cpp)
-    // A raw bitmap row: the byte in hand and how many of its bits are left;
-    // 0 at the start of every row, which begins with a fresh byte.
-    int bitmap_byte = 0;
-    int bits_left = 0;
 };
 
 void start_samples(SampleReader& reader, FILE* stream, char magic, int32_t width, int32_t height);
 
-// The sum of the samples of the next `pixels` pixels of the current row.
-// Pixels past the end of the file take their value past the end at no cost,
-// so a huge picture in a small file is summed quickly.
-int64_t add_run(SampleReader& reader, int64_t pixels);
+// Adds the samples of the next row to the sums of its `cells` cells, in
+// runs[k] pixels each. Pixels past the end of the file take their sample
+// past the end at no cost, so a huge picture in a small file is quick.
+void add_row(SampleReader& reader, const int64_t* runs, int64_t* sums, int32_t cells);
 
 // The sample of every pixel past the end of the file: -1, or in a raw
 // bitmap 0 (black), since -1 has every bit set.

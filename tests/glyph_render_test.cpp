@@ -253,20 +253,23 @@ TEST(GlyphRender, ShadeThresholdsAreStrictUnderEverySwitch)
 
 TEST(GlyphRender, CellShadesMatchTheTruncatedAverage)
 {
-    // Sums at and around each threshold's multiple, of either sign, and the
-    // counts at which the multiples would no longer fit.
-    const int64_t most = INT64_MAX / 241;
-    for (int64_t count : {int64_t{1}, int64_t{2}, int64_t{3}, int64_t{7}, int64_t{1000}, most,
-                          most + 1, int64_t{1} << 62}) {
-        std::vector<int64_t> sums{0, 1, -1, count, -count, INT64_MAX, INT64_MIN};
+    // Sums at and around each threshold's multiple, of either sign and
+    // within the +-2^62 that cell sums keep to, and the counts at which the
+    // multiples would no longer fit.
+    const int64_t bound = int64_t{1} << 62;
+    for (int64_t count : {int64_t{1}, int64_t{2}, int64_t{3}, int64_t{7}, int64_t{1000},
+                          INT64_MAX / 241, INT64_MAX / 241 + 1, INT64_MAX / 129 + 1,
+                          INT64_MAX / 65 + 1, bound}) {
+        std::vector<int64_t> sums{0, 1, -1, count, -count, bound - 1, -bound};
         for (int64_t threshold : {-65, -1, 64, 65, 128, 129, 240, 241}) {
-            if (threshold > INT64_MAX / count || threshold < INT64_MIN / count + 1)
+            if (threshold >= bound / count || threshold <= -bound / count)
                 continue;
             for (int64_t offset : {-1, 0, 1})
                 sums.push_back(threshold * count + offset);
         }
         for (int64_t sum : sums)
-            ASSERT_EQ(cell_shade_level(sum, count), shade_level(sum / count)) << sum << "/" << count;
+            ASSERT_EQ(cell_shade_level(sum, shade_steps(count)), shade_level(sum / count))
+                << sum << "/" << count;
     }
 }
 
