@@ -99,7 +99,11 @@ struct Cells {
     int32_t output_width = -1;
     int64_t* runs = nullptr;
     int64_t* sums = nullptr;
-    char* text = nullptr;   // a printed line
+    // The printed lines, written out when the next would not fit and at the
+    // end of the picture: a small picture takes one write.
+    char* text = nullptr;
+    size_t text_size = 0;
+    size_t text_used = 0;
 };
 
 void fit_cells(Cells& cells, int32_t width, int32_t output_width, double ratio)
@@ -108,7 +112,8 @@ void fit_cells(Cells& cells, int32_t width, int32_t output_width, double ratio)
         return;
     std::free(cells.runs);
     const size_t count = static_cast<size_t>(output_width);
-    cells.runs = static_cast<int64_t*>(std::malloc(2 * count * sizeof(int64_t) + count + 1));
+    cells.text_size = count + 1 + 4096;
+    cells.runs = static_cast<int64_t*>(std::malloc(2 * count * sizeof(int64_t) + cells.text_size));
     if (!cells.runs)
         fail_run();
     cells.sums = cells.runs + count;
@@ -118,14 +123,22 @@ void fit_cells(Cells& cells, int32_t width, int32_t output_width, double ratio)
     column_runs(width, output_width, ratio, cells.runs);
 }
 
+void write_text(Cells& cells)
+{
+    std::fwrite(cells.text, 1, cells.text_used, settings.output);
+    cells.text_used = 0;
+}
+
 // Prints the band of `rows` rows as one line and empties the cells. A cell
 // that no image column maps to prints blank.
-void print_line(const Cells& cells, int64_t rows, const char* characters)
+void print_line(Cells& cells, int64_t rows, const char* characters)
 {
+    const int32_t output_width = cells.output_width;
+    if (cells.text_used + static_cast<size_t>(output_width) + 1 > cells.text_size)
+        write_text(cells);
     const int64_t* const runs = cells.runs;
     int64_t* const sums = cells.sums;
-    char* const text = cells.text;
-    const int32_t output_width = cells.output_width;
+    char* const text = cells.text + cells.text_used;
     ShadeSteps steps;
     for (int32_t k = 0; k < output_width; ++k) {
         const int64_t count = runs[k] * rows;
@@ -135,7 +148,7 @@ void print_line(const Cells& cells, int64_t rows, const char* characters)
         sums[k] = 0;
     }
     text[output_width] = '\n';
-    std::fwrite(text, 1, static_cast<size_t>(output_width) + 1, settings.output);
+    cells.text_used += static_cast<size_t>(output_width) + 1;
 }
 
 }  // namespace
@@ -189,6 +202,7 @@ void render_glyph(const SymbolRecord* record)
             accumulator -= 1.0;
         }
     }
+    write_text(cells);
     flush_output();
     std::fclose(settings.glyph_stream);
     settings.glyph_stream = nullptr;

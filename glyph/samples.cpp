@@ -178,6 +178,10 @@ void bitmap_row(SampleReader& reader, const int64_t* runs, int64_t* sums, int32_
         if (taken + pixels <= 8) {
             sums[k] += 255 * (pixels - ((*in_hand)[taken + pixels] - (*in_hand)[taken]));
             taken += pixels;
+        } else if (taken == 8 && pixels <= 8) {
+            in_hand = &set_in_first[static_cast<unsigned>(next_byte(reader)) & 0xff];
+            sums[k] += 255 * (pixels - (*in_hand)[pixels]);
+            taken = pixels;
         } else {
             sums[k] += bitmap_run_across(reader, pixels, in_hand, taken);
         }
