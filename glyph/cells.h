@@ -3,16 +3,15 @@
 
 #include <cstdint>
 
-// The output column of image column `column`: the product of the column and
-// the stored double ratio, formed exactly (in extended precision) and only
-// then truncated. Where the stored ratio lies just below the true quotient,
-// a column whose true position is whole goes one column to the left.
+// The output column of image column `column`: its product with the stored
+// double ratio, formed exactly (in extended precision), then truncated. So
+// where the stored ratio lies just below the true quotient, a column whose
+// true position is whole goes one column to the left.
 int64_t output_column(int64_t column, double ratio);
 
-// Output columns take image columns in runs: runs[k] columns, side by side,
-// fall into output column k, as output_column maps them. A run may be 0 only
-// where rounding skips an output column (enormous pictures). Writes
-// `output_width` runs.
+// Writes `output_width` runs: runs[k] image columns, side by side, fall into
+// output column k, as output_column maps them. A run may be 0 only where
+// rounding skips an output column (enormous pictures).
 void column_runs(int32_t width, int32_t output_width, double ratio, int64_t* runs);
 
 // Adds `ratio` to the line accumulator once per row, for at most `rows`
@@ -26,15 +25,8 @@ int64_t advance_lines(double& accumulator, double ratio, int64_t rows, bool& lin
 // 64 or less, under the grey-shade and reverse switches ('n' is off).
 inline const char* shade_characters(char grey_shades, char reverse)
 {
-    const bool shades = grey_shades != 'n';
-    if (reverse != 'n')
-        return shades ? "#:. " : "O   ";
-    return shades ? " .:#" : " OOO";
-}
-
-inline int shade_level(int64_t average)
-{
-    return average > 240 ? 0 : average > 128 ? 1 : average > 64 ? 2 : 3;
+    static const char* const characters[2][2] = {{" OOO", " .:#"}, {"O   ", "#:. "}};
+    return characters[reverse != 'n'][grey_shades != 'n'];
 }
 
 // The sums at which a cell of `count` samples (at least 1) prints lighter:
@@ -50,11 +42,10 @@ struct ShadeSteps {
 
 inline ShadeSteps shade_steps(int64_t count)
 {
-    ShadeSteps steps{count, {}};
-    const int64_t factors[3] = {241, 129, 65};
-    for (int i = 0; i < 3; ++i)
-        steps.lighter[i] = count > INT64_MAX / factors[i] ? INT64_MAX : factors[i] * count;
-    return steps;
+    auto times = [count](int64_t factor) {
+        return count > INT64_MAX / factor ? INT64_MAX : factor * count;
+    };
+    return {count, {times(241), times(129), times(65)}};
 }
 
 inline int cell_shade_level(int64_t sum, const ShadeSteps& steps)

@@ -16,59 +16,9 @@ GlyphHeader glyph_header;
 
 namespace {
 
-// Opens a regular file for reading; anything else (a FIFO, a device, a
-// directory) is no picture. Opening does not wait for a FIFO's writer, a
-// terminal named by mistake does not become the program's controlling
-// terminal, and on a regular file the non-blocking flag changes nothing.
-FILE* open_picture(const char* path)
-{
-    const int descriptor = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
-    if (descriptor < 0)
-        return nullptr;
-    struct stat status;
-    FILE* stream = nullptr;
-    if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode))
-        stream = fdopen(descriptor, "r");
-    if (!stream)
-        close(descriptor);
-    return stream;
-}
-
-// Progress through the header: one bit per value read.
-constexpr int got_magic = 1;
-constexpr int got_width = 2;
-constexpr int got_height = 4;
-constexpr int got_maxval = 8;   // also set at once for P1 and P4, which have none
-constexpr int got_all = 15;
-
-// The next byte that can begin a token (a printable one); everything else
-// only separates tokens. The end of the file here means the header can never
-// be completed.
-int next_token_byte(FILE* stream)
-{
-    int c = getc_unlocked(stream);
-    while (c < '!' || c > '~') {
-        if (c == EOF)
-            fail_run();
-        c = getc_unlocked(stream);
-    }
-    return c;
-}
-
-// A number starting at `c`; the byte that ends it is consumed. A byte that is
-// no digit gives 0. A value beyond a signed 32-bit integer is malformed.
-int32_t read_header_number(FILE* stream, int c)
-{
-    int32_t value = 0;
-    while (c >= '0' && c <= '9') {
-        const int digit = c - '0';
-        if (value > (INT32_MAX - digit) / 10)
-            fail_run();
-        value = value * 10 + digit;
-        c = getc_unlocked(stream);
-    }
-    return value;
-}
+// Progress through the header: one bit per value read. P1 and P4 have no
+// maxval: its bit is set with the magic.
+enum : int { got_magic = 1, got_width = 2, got_height = 4, got_maxval = 8, got_all = 15 };
 
 }  // namespace
 
@@ -76,7 +26,12 @@ void read_glyph_header(FILE* stream)
 {
     int progress = 0;
     while (progress != got_all) {
-        const int c = next_token_byte(stream);
+        // Only printable bytes begin a token; the rest separate tokens. The
+        // end of the file in the header means it can never be completed.
+        int c = getc_unlocked(stream);
+        for (; c < '!' || c > '~'; c = getc_unlocked(stream))
+            if (c == EOF)
+                fail_run();
         if (c == 'P' && !(progress & got_magic)) {
             // The digit must follow "P" directly.
             const int magic = getc_unlocked(stream);
@@ -92,7 +47,14 @@ void read_glyph_header(FILE* stream)
                 if (skipped == EOF)
                     fail_run();
         } else {
-            const int32_t value = read_header_number(stream, c);
+            // A number; the byte that ends it is consumed. A byte that is no
+            // digit gives 0. A value beyond 32 bits is malformed.
+            int32_t value = 0;
+            for (; c >= '0' && c <= '9'; c = getc_unlocked(stream)) {
+                if (value > (INT32_MAX - (c - '0')) / 10)
+                    fail_run();
+                value = value * 10 + (c - '0');
+            }
             if (!(progress & got_width)) {
                 glyph_header.width = value;
                 progress |= got_width;
@@ -121,8 +83,17 @@ void open_glyph(const SymbolRecord* record)
     std::strcat(path, settings.symbol_path);
     std::strcat(path, directory);
     std::strcat(path, record->image_file);
-    FILE* stream = open_picture(path);
+    // Only a regular file is a picture: not a FIFO (opening does not wait for
+    // its writer), a device, or a terminal (which does not become the
+    // program's controlling terminal). The flags change nothing for a file.
+    const int descriptor = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
     std::free(path);
+    struct stat status;
+    FILE* stream = nullptr;
+    if (descriptor >= 0 && fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode))
+        stream = fdopen(descriptor, "r");
+    if (!stream && descriptor >= 0)
+        close(descriptor);
     if (!stream) {
         std::fprintf(settings.error, "Try using option -p.\n");
         fail_run();

@@ -17,10 +17,8 @@ int64_t output_column(int64_t column, double ratio)
     return static_cast<int64_t>(static_cast<long double>(column) * static_cast<long double>(ratio));
 }
 
-namespace {
-
 // The first image column that maps to output column k or beyond.
-int64_t first_column_of(int64_t k, int32_t width, double ratio)
+static int64_t first_column_of(int64_t k, int32_t width, double ratio)
 {
     const long double estimate = std::ceil(static_cast<long double>(k) / ratio);
     int64_t column = estimate < 0 ? 0 : estimate > width ? width : static_cast<int64_t>(estimate);
@@ -31,14 +29,8 @@ int64_t first_column_of(int64_t k, int32_t width, double ratio)
     return column;
 }
 
-}  // namespace
-
 void column_runs(int32_t width, int32_t output_width, double ratio, int64_t* runs)
 {
-    if (output_width == width) {
-        std::fill_n(runs, output_width, 1);
-        return;
-    }
     int64_t begin = 0;
     for (int32_t k = 0; k < output_width; ++k) {
         // The last output column also takes anything the mapping would put
@@ -99,12 +91,13 @@ struct Cells {
     int32_t output_width = -1;
     int64_t* runs = nullptr;
     int64_t* sums = nullptr;
-    // The printed lines, written out when the next would not fit and at the
-    // end of the picture: a small picture takes one write.
+    // The printed lines: a line and text_room more, written out when the
+    // next line would not fit and at the end, so a small picture takes one
+    // write.
     char* text = nullptr;
-    size_t text_size = 0;
     size_t text_used = 0;
 };
+constexpr size_t text_room = 4096;
 
 void fit_cells(Cells& cells, int32_t width, int32_t output_width, double ratio)
 {
@@ -112,8 +105,8 @@ void fit_cells(Cells& cells, int32_t width, int32_t output_width, double ratio)
         return;
     std::free(cells.runs);
     const size_t count = static_cast<size_t>(output_width);
-    cells.text_size = count + 1 + 4096;
-    cells.runs = static_cast<int64_t*>(std::malloc(2 * count * sizeof(int64_t) + cells.text_size));
+    const size_t bytes = 2 * count * sizeof(int64_t) + count + 1 + text_room;
+    cells.runs = static_cast<int64_t*>(std::malloc(bytes));
     if (!cells.runs)
         fail_run();
     cells.sums = cells.runs + count;
@@ -123,19 +116,15 @@ void fit_cells(Cells& cells, int32_t width, int32_t output_width, double ratio)
     column_runs(width, output_width, ratio, cells.runs);
 }
 
-void write_text(Cells& cells)
-{
-    std::fwrite(cells.text, 1, cells.text_used, settings.output);
-    cells.text_used = 0;
-}
-
 // Prints the band of `rows` rows as one line and empties the cells. A cell
 // that no image column maps to prints blank.
 void print_line(Cells& cells, int64_t rows, const char* characters)
 {
     const int32_t output_width = cells.output_width;
-    if (cells.text_used + static_cast<size_t>(output_width) + 1 > cells.text_size)
-        write_text(cells);
+    if (cells.text_used > text_room) {
+        std::fwrite(cells.text, 1, cells.text_used, settings.output);
+        cells.text_used = 0;
+    }
     const int64_t* const runs = cells.runs;
     int64_t* const sums = cells.sums;
     char* const text = cells.text + cells.text_used;
@@ -202,7 +191,8 @@ void render_glyph(const SymbolRecord* record)
             accumulator -= 1.0;
         }
     }
-    write_text(cells);
+    std::fwrite(cells.text, 1, cells.text_used, settings.output);
+    cells.text_used = 0;
     flush_output();
     std::fclose(settings.glyph_stream);
     settings.glyph_stream = nullptr;

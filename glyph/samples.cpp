@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <cassert>
 
@@ -26,7 +27,8 @@ constexpr std::array<BitCounts, 256> set_in_first = [] {
     std::array<BitCounts, 256> counts{};
     for (int byte = 0; byte < 256; ++byte)
         for (int i = 1; i <= 8; ++i)
-            counts[byte][i] = static_cast<unsigned char>(counts[byte][i - 1] + (byte >> (8 - i) & 1));
+            counts[byte][i] =
+                static_cast<unsigned char>(counts[byte][i - 1] + (byte >> (8 - i) & 1));
     return counts;
 }();
 
@@ -35,7 +37,7 @@ bool refill(SampleReader& reader)
 {
     if (reader.ended)
         return false;
-    const size_t room = reader.unread < block_size ? static_cast<size_t>(reader.unread) : block_size;
+    const size_t room = static_cast<size_t>(std::min<uint64_t>(reader.unread, block_size));
     const size_t got = room ? std::fread(block, 1, room, reader.stream) : 0;
     reader.unread -= got;
     reader.bytes_read += got;
@@ -46,13 +48,14 @@ bool refill(SampleReader& reader)
     return !reader.ended;
 }
 
-// The bytes ready in the block, refilled if it is empty; 0 once the file has
-// ended.
-size_t ready(SampleReader& reader)
+// How many of the next `wanted` bytes lie ready in the block, refilled if
+// it is empty; 0 once the file has ended.
+size_t ready(SampleReader& reader, int64_t wanted)
 {
     if (reader.pos == reader.end)
         refill(reader);
-    return static_cast<size_t>(reader.end - reader.pos);
+    const size_t got = static_cast<size_t>(reader.end - reader.pos);
+    return wanted < int64_t(got) ? static_cast<size_t>(wanted) : got;
 }
 
 inline int next_byte(SampleReader& reader)
@@ -60,17 +63,6 @@ inline int next_byte(SampleReader& reader)
     if (reader.pos == reader.end && !refill(reader))
         return value_past_end;
     return *reader.pos++;
-}
-
-// A plain bitmap pixel: the next '0' (white) or '1' (black); every other
-// byte is skipped.
-int64_t plain_bit(SampleReader& reader)
-{
-    int c;
-    do
-        c = next_byte(reader);
-    while (c != '0' && c != '1' && c != value_past_end);
-    return c == '0' ? 255 : c == '1' ? 0 : value_past_end;
 }
 
 // A plain number: bytes up to the first digit are skipped, and the byte that
@@ -84,11 +76,8 @@ int64_t plain_number(SampleReader& reader)
     if (c == value_past_end)
         return value_past_end;
     int64_t value = 0;
-    for (; c >= '0' && c <= '9'; c = next_byte(reader)) {
-        value = value * 10 + (c - '0');
-        if (value > largest_number)
-            value = largest_number;
-    }
+    for (; c >= '0' && c <= '9'; c = next_byte(reader))
+        value = std::min(value * 10 + (c - '0'), largest_number);
     return value;
 }
 
@@ -96,15 +85,10 @@ int64_t plain_number(SampleReader& reader)
 int64_t grey_run(SampleReader& reader, int64_t& pixels)
 {
     int64_t sum = 0;
-    while (pixels > 0) {
-        const size_t got = ready(reader);
-        if (!got)
-            break;
-        const size_t take = pixels < int64_t(got) ? static_cast<size_t>(pixels) : got;
+    for (size_t take; pixels > 0 && (take = ready(reader, pixels)) > 0; pixels -= int64_t(take)) {
         for (size_t i = 0; i < take; ++i)
             sum += reader.pos[i];
         reader.pos += take;
-        pixels -= static_cast<int64_t>(take);
     }
     return sum;
 }
@@ -114,22 +98,18 @@ int64_t colour_run(SampleReader& reader, int64_t& pixels)
 {
     int64_t sum = 0;
     while (pixels > 0) {
-        const size_t got = ready(reader);
-        if (!got)
+        const size_t take = ready(reader, 3 * pixels) / 3 * 3;
+        if (take == 0 && reader.pos == reader.end)
             break;
-        if (got < 3) {
+        if (take == 0) {
             // A pixel split between two blocks, or cut short by the end.
-            const int red = next_byte(reader), green = next_byte(reader);
-            sum += (red + green + next_byte(reader)) / 3;
+            sum += (next_byte(reader) + next_byte(reader) + next_byte(reader)) / 3;
             --pixels;
-            continue;
         }
-        const size_t take = pixels < int64_t(got / 3) ? static_cast<size_t>(pixels) : got / 3;
-        const unsigned char* p = reader.pos;
-        for (size_t i = 0; i < take; ++i, p += 3)
-            sum += (p[0] + p[1] + p[2]) / 3;
-        reader.pos = p;
-        pixels -= static_cast<int64_t>(take);
+        for (size_t i = 0; i < take; i += 3)
+            sum += (reader.pos[i] + reader.pos[i + 1] + reader.pos[i + 2]) / 3;
+        reader.pos += take;
+        pixels -= int64_t(take / 3);
     }
     return sum;
 }
@@ -147,26 +127,19 @@ int64_t bitmap_run_across(SampleReader& reader, int64_t pixels, const BitCounts*
     int64_t black = (*in_hand)[8] - (*in_hand)[taken];
     pixels -= 8 - taken;
     taken = 8;
-    while (pixels >= 8 && ready(reader)) {
-        const size_t got = static_cast<size_t>(reader.end - reader.pos);
-        const size_t take = pixels / 8 < int64_t(got) ? static_cast<size_t>(pixels / 8) : got;
+    for (size_t take; pixels >= 8 && (take = ready(reader, pixels / 8)) > 0;) {
         for (size_t i = 0; i < take; ++i)
             black += set_in_first[reader.pos[i]][8];
         reader.pos += take;
-        pixels -= 8 * static_cast<int64_t>(take);
+        pixels -= 8 * int64_t(take);
     }
-    int64_t past_end = 0;
-    if (pixels >= 8) {   // the file has ended
-        past_end = pixels;
-        pixels = 0;
-    }
-    if (pixels > 0) {
+    const int64_t past_end = pixels >= 8 ? pixels : 0;   // the file has ended
+    if (pixels > 0 && !past_end) {
         in_hand = &set_in_first[static_cast<unsigned>(next_byte(reader)) & 0xff];
         black += (*in_hand)[pixels];
         taken = pixels;
     }
-    white -= black + past_end;
-    return 255 * white + past_end * sample_past_end('4');
+    return 255 * (white - black - past_end) + past_end * sample_past_end('4');
 }
 
 void bitmap_row(SampleReader& reader, const int64_t* runs, int64_t* sums, int32_t cells)
@@ -188,20 +161,34 @@ void bitmap_row(SampleReader& reader, const int64_t* runs, int64_t* sums, int32_
     }
 }
 
-// Plain formats, a pixel at a time.
+// Plain bitmap: the next '0' (white) or '1' (black) for each pixel; every
+// other byte is skipped.
+int64_t plain_bits(SampleReader& reader, int64_t& pixels)
+{
+    int64_t white = 0;
+    while (pixels > 0 && ready(reader, 1) > 0) {
+        const unsigned char* p = reader.pos;
+        for (; p < reader.end && pixels > 0; ++p) {
+            const unsigned digit = unsigned(*p - '0');
+            white += digit == 0;
+            pixels -= digit <= 1;
+        }
+        reader.pos = p;
+    }
+    return 255 * white;
+}
+
+// Plain grey and colour, a pixel at a time. The three numbers of a colour
+// pixel are added in whichever order the calls run: their sum is the same.
 int64_t plain_run(SampleReader& reader, int64_t& pixels)
 {
+    if (reader.magic == '1')
+        return plain_bits(reader, pixels);
     int64_t sum = 0;
-    for (; pixels > 0 && !reader.ended; --pixels) {
-        if (reader.magic == '1') {
-            sum += plain_bit(reader);
-        } else if (reader.magic == '2') {
-            sum += plain_number(reader);
-        } else {
-            const int64_t red = plain_number(reader), green = plain_number(reader);
-            sum += (red + green + plain_number(reader)) / 3;
-        }
-    }
+    for (; pixels > 0 && !reader.ended; --pixels)
+        sum += reader.magic == '2'
+                   ? plain_number(reader)
+                   : (plain_number(reader) + plain_number(reader) + plain_number(reader)) / 3;
     return sum;
 }
 
@@ -209,14 +196,12 @@ int64_t plain_run(SampleReader& reader, int64_t& pixels)
 
 void start_samples(SampleReader& reader, FILE* stream, char magic, int32_t width, int32_t height)
 {
-    reader = SampleReader{};
-    reader.stream = stream;
-    reader.magic = magic;
-    reader.pos = reader.end = block;
+    reader = SampleReader{stream, magic, block, block};
     // Raw rasters have a known size; a raw bitmap row starts on a fresh byte.
     const uint64_t columns = width > 0 ? static_cast<uint64_t>(width) : 0;
     const uint64_t rows = height > 0 ? static_cast<uint64_t>(height) : 0;
-    const uint64_t row_bytes = magic == '4' ? (columns + 7) / 8 : magic == '5' ? columns : 3 * columns;
+    const uint64_t row_bytes =
+        magic == '4' ? (columns + 7) / 8 : magic == '5' ? columns : 3 * columns;
     reader.unread = magic >= '4' && magic <= '6' ? row_bytes * rows : UINT64_MAX;
 }
 

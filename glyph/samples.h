@@ -3,7 +3,6 @@
 // every format; plain numbers above 255 are used as they stand.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 

@@ -253,6 +253,9 @@ TEST(GlyphRender, ShadeThresholdsAreStrictUnderEverySwitch)
 
 TEST(GlyphRender, CellShadesMatchTheTruncatedAverage)
 {
+    auto shade_level = [](int64_t average) {
+        return average > 240 ? 0 : average > 128 ? 1 : average > 64 ? 2 : 3;
+    };
     // Sums at and around each threshold's multiple, of either sign and
     // within the +-2^62 that cell sums keep to, and the counts at which the
     // multiples would no longer fit.
