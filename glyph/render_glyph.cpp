@@ -91,8 +91,8 @@ struct Cells {
     int32_t output_width = -1;
     int64_t* runs = nullptr;
     int64_t* sums = nullptr;
-    // The printed lines: a line and text_room more, written out when the
-    // next line would not fit and at the end, so a small picture takes one
+    // The printed lines, text_room bytes or a longer line, written out when
+    // the next line would not fit and at the end: a small picture takes one
     // write.
     char* text = nullptr;
     size_t text_used = 0;
@@ -121,7 +121,8 @@ void fit_cells(Cells& cells, int32_t width, int32_t output_width, double ratio)
 void print_line(Cells& cells, int64_t rows, const char* characters)
 {
     const int32_t output_width = cells.output_width;
-    if (cells.text_used > text_room) {
+    const size_t line_size = static_cast<size_t>(output_width) + 1;
+    if (cells.text_used + line_size > text_room) {
         std::fwrite(cells.text, 1, cells.text_used, settings.output);
         cells.text_used = 0;
     }
@@ -137,7 +138,7 @@ void print_line(Cells& cells, int64_t rows, const char* characters)
         sums[k] = 0;
     }
     text[output_width] = '\n';
-    cells.text_used += static_cast<size_t>(output_width) + 1;
+    cells.text_used += line_size;
 }
 
 }  // namespace
