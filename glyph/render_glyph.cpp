@@ -1,137 +1,144 @@
+// Reducing the picture to character cells and printing them: image columns
+// fall into output columns in runs, rows into printed lines in bands, and
+// each cell prints the shade of its samples' average.
 #include <algorithm>
-#include <cassert>
+#include <cmath>
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 
+#include "control/fail.h"
 #include "control/settings.h"
-#include "glyph/column_map.h"
+#include "glyph/cells.h"
 #include "glyph/glyph.h"
-#include "glyph/raster_reader.h"
-#include "glyph/row_loops.h"
-#include "glyph/shades.h"
+#include "glyph/samples.h"
+
+int64_t output_column(int64_t column, double ratio)
+{
+    return static_cast<int64_t>(static_cast<long double>(column) * static_cast<long double>(ratio));
+}
+
+// The first image column that maps to output column k or beyond.
+static int64_t first_column_of(int64_t k, int32_t width, double ratio)
+{
+    const long double estimate = std::ceil(static_cast<long double>(k) / ratio);
+    int64_t column = estimate < 0 ? 0 : estimate > width ? width : static_cast<int64_t>(estimate);
+    while (column > 0 && output_column(column - 1, ratio) >= k)
+        --column;
+    while (column < width && output_column(column, ratio) < k)
+        ++column;
+    return column;
+}
+
+void column_runs(int32_t width, int32_t output_width, double ratio, int64_t* runs)
+{
+    int64_t begin = 0;
+    for (int32_t k = 0; k < output_width; ++k) {
+        // The last output column also takes anything the mapping would put
+        // beyond it, so no sample can land outside the cells.
+        const int64_t next = k + 1 == output_width ? width : first_column_of(k + 1, width, ratio);
+        runs[k] = next - begin;
+        begin = next;
+    }
+}
+
+// Within one binade [top/2, top) of the accumulator every double is a
+// multiple of the same unit, so once one addition has been rounded there
+// (settling a tie to an even multiple), each further addition that stays
+// below top adds the same rounded step. Such a stretch is taken in one go;
+// only the rows that cross into the next binade are added one by one. Below
+// 1.0 there are at most a few dozen binades to cross.
+int64_t advance_lines(double& accumulator, double ratio, int64_t rows, bool& line)
+{
+    line = false;
+    int64_t taken = 0;
+    while (taken < rows) {
+        if (accumulator >= 0x1p-900 && accumulator < 1.0 && rows - taken > 2) {
+            int exponent;
+            std::frexp(accumulator, &exponent);
+            const double top = std::ldexp(1.0, exponent);
+            const double first = accumulator + ratio;
+            const double second = first + ratio;
+            if (second < top) {
+                const double unit = std::ldexp(1.0, exponent - 53);
+                const int64_t step = static_cast<int64_t>((second - first) / unit);
+                const int64_t room = static_cast<int64_t>((top - second) / unit);
+                int64_t more = step > 0 ? (room - 1) / step : 0;
+                if (more > rows - taken - 2)
+                    more = rows - taken - 2;
+                accumulator = second + static_cast<double>(more) * (second - first);
+                taken += 2 + more;
+                continue;
+            }
+        }
+        accumulator += ratio;
+        ++taken;
+        if (accumulator >= 1.0) {
+            line = true;
+            return taken;
+        }
+    }
+    return taken;
+}
 
 namespace {
 
-// The picture's text on its way to the output stream: written out when the
-// buffer fills and at the end, rather than line by line.
-struct Text {
-    char bytes[4096];
-    size_t used = 0;
+// The cells of one line: for each output column its run of image columns
+// and the sum of the samples of the band so far. Kept from one picture to
+// the next, since a drill shows pictures of one size after another; they
+// grow only with the output width, never with the picture.
+struct Cells {
+    int32_t width = -1;
+    int32_t output_width = -1;
+    int64_t* runs = nullptr;
+    int64_t* sums = nullptr;
+    // The printed lines, text_room bytes or a longer line, written out when
+    // the next line would not fit and at the end: a small picture takes one
+    // write.
+    char* text = nullptr;
+    size_t text_used = 0;
 };
+constexpr size_t text_room = 4096;
 
-void write_text(Text& text, const char* bytes, size_t count)
+void fit_cells(Cells& cells, int32_t width, int32_t output_width, double ratio)
 {
-    if (text.used + count > sizeof text.bytes) {
-        std::fwrite(text.bytes, 1, text.used, settings.output);
-        text.used = 0;
-        if (count > sizeof text.bytes) {
-            std::fwrite(bytes, 1, count, settings.output);
-            return;
-        }
-    }
-    std::memcpy(text.bytes + text.used, bytes, count);
-    text.used += count;
+    if (cells.runs && width == cells.width && output_width == cells.output_width)
+        return;
+    std::free(cells.runs);
+    const size_t count = static_cast<size_t>(output_width);
+    const size_t bytes = 2 * count * sizeof(int64_t) + count + 1 + text_room;
+    cells.runs = static_cast<int64_t*>(std::malloc(bytes));
+    if (!cells.runs)
+        fail_run();
+    cells.sums = cells.runs + count;
+    cells.text = reinterpret_cast<char*>(cells.sums + count);
+    cells.width = width;
+    cells.output_width = output_width;
+    column_runs(width, output_width, ratio, cells.runs);
 }
 
-// One picture in progress: the map with the cells of the current band of
-// rows, the line accumulator that ends the band, and the text printed so far.
-struct Picture {
-    ColumnMap* map = nullptr;
-    int64_t rows = 0;                   // rows in the band so far
-    double down = 1.0;                  // the vertical ratio
-    double accumulator = 0.0;
-    const char* characters = nullptr;   // the shade table's four characters
-    Text text;
-};
-
-// Prints the band as one line and empties the cells. A cell that no image
-// column maps to (possible only for enormous pictures) prints blank.
-void print_line(Picture& picture)
+// Prints the band of `rows` rows as one line and empties the cells. A cell
+// that no image column maps to prints blank.
+void print_line(Cells& cells, int64_t rows, const char* characters)
 {
-    // Held apart from the picture, so that the stores to the line leave them
-    // in registers.
-    const int32_t width = picture.map->output_width;
-    const int64_t* const runs = picture.map->runs;
-    int64_t* const sums = picture.map->sums;
-    const int64_t rows = picture.rows;
-    const char* const characters = picture.characters;
-    char line[4096];
-    size_t used = 0;
-    for (int32_t k = 0; k < width; ++k) {
+    const int32_t output_width = cells.output_width;
+    const size_t line_size = static_cast<size_t>(output_width) + 1;
+    if (cells.text_used + line_size > text_room) {
+        std::fwrite(cells.text, 1, cells.text_used, settings.output);
+        cells.text_used = 0;
+    }
+    const int64_t* const runs = cells.runs;
+    int64_t* const sums = cells.sums;
+    char* const text = cells.text + cells.text_used;
+    ShadeSteps steps;
+    for (int32_t k = 0; k < output_width; ++k) {
         const int64_t count = runs[k] * rows;
-        line[used++] = count ? characters[cell_shade_level(sums[k], count)] : ' ';
+        if (count != steps.count)
+            steps = shade_steps(count);
+        text[k] = count ? characters[cell_shade_level(sums[k], steps)] : ' ';
         sums[k] = 0;
-        if (used == sizeof line) {
-            write_text(picture.text, line, used);
-            used = 0;
-        }
     }
-    line[used++] = '\n';
-    write_text(picture.text, line, used);
-    picture.rows = 0;
-}
-
-// The same for a narrow picture whose band lies in its column sums alone;
-// empties them.
-void print_narrow_line(Picture& picture)
-{
-    ColumnMap& map = *picture.map;
-    assert(map.columns.rows == picture.rows);
-    char line[column_sums_width + 1];
-    narrow_line(map, picture.characters, line);
-    line[map.output_width] = '\n';
-    write_text(picture.text, line, static_cast<size_t>(map.output_width) + 1);
-    picture.rows = 0;
-}
-
-// Counts one more row into the band; true when the accumulator calls for a
-// line.
-bool add_row(Picture& picture)
-{
-    ++picture.rows;
-    picture.accumulator += picture.down;
-    return picture.accumulator >= 1.0;
-}
-
-// Reads rows into the cells, run by run, until the file ends or all
-// `height` are read. Returns the rows read.
-int32_t read_rows_by_runs(char magic, RasterReader& reader, int32_t height, Picture& picture)
-{
-    int32_t row = 0;
-    for (; row < height && !reader.ended; ++row) {
-        add_raster_row(magic, reader, *picture.map);
-        if (add_row(picture)) {
-            print_line(picture);
-            picture.accumulator -= 1.0;
-        }
-    }
-    return row;
-}
-
-// The same for narrow raw pictures, through a sum per image column.
-int32_t read_rows_by_columns(char magic, RasterReader& reader, int32_t height, Picture& picture)
-{
-    ColumnMap& map = *picture.map;
-    start_column_sums(map.columns);
-    int32_t row = 0;
-    for (; row < height && !reader.ended; ++row) {
-        add_row_to_columns(magic, reader, map.columns);
-        const bool line = add_row(picture);
-        if (line && picture.rows * map.gather_stride <= column_sums_rows) {
-            // The band has not been folded (a fold comes after more rows than
-            // that), and its cells' counts (the stride is at least the
-            // longest run) are small.
-            print_narrow_line(picture);
-        } else if (line || map.columns.rows == column_sums_rows) {
-            fold_columns(map);
-            if (line)
-                print_line(picture);
-        }
-        if (line)
-            picture.accumulator -= 1.0;
-    }
-    fold_columns(map);
-    return row;
+    text[output_width] = '\n';
+    cells.text_used += line_size;
 }
 
 }  // namespace
@@ -141,53 +148,52 @@ void render_glyph(const SymbolRecord* record)
     if (!record || !settings.glyph_stream)
         return;
     // Limits below 1 would leave no room for the samples: they count as 1.
-    const int32_t max_width = settings.max_width < 1 ? 1 : settings.max_width;
-    const int32_t max_height = settings.max_height < 1 ? 1 : settings.max_height;
-    const int32_t width = glyph_header.width < 0 ? 0 : glyph_header.width;
-    const int32_t height = glyph_header.height < 0 ? 0 : glyph_header.height;
-    const char magic = glyph_header.magic;
-
+    const int32_t max_width = std::max(settings.max_width, 1);
+    const int32_t max_height = std::max(settings.max_height, 1);
+    const int32_t width = std::max(glyph_header.width, 0);
+    const int32_t height = std::max(glyph_header.height, 0);
+    // Pictures are only reduced, never enlarged; both comparisons are strict.
     const double across = max_width < width ? static_cast<double>(max_width) / width : 1.0;
-    const int32_t output_width = max_width < width ? max_width : width;
-    // Kept from one picture to the next: a drill shows pictures of one size
-    // after another, and working out the map costs more than rendering a
-    // small picture.
-    static ColumnMap map;
-    fit_column_map(map, width, output_width, across);
-    std::fill_n(map.sums, output_width, 0);
-    Picture picture;
-    picture.map = &map;
-    picture.down = max_height < height ? static_cast<double>(max_height) / height : 1.0;
-    picture.characters = shade_characters(settings.grey_shades, settings.reverse);
+    const int32_t output_width = std::min(max_width, width);
+    const double down = max_height < height ? static_cast<double>(max_height) / height : 1.0;
 
-    RasterReader reader;
-    start_reader(reader, settings.glyph_stream, raster_size(magic, width, height));
-    // Rows are read one by one until the file ends (a row of no pixels needs
-    // no bytes: all such rows go together below).
-    int32_t row = 0;
-    if (width > 0 && sums_by_column(magic, map))
-        row = read_rows_by_columns(magic, reader, height, picture);
-    else if (width > 0)
-        row = read_rows_by_runs(magic, reader, height, picture);
-    // From here every sample is the same constant: whole bands at a time.
-    // The constant is 0 or -1, which keeps a band's sums within 64 bits.
-    const int64_t sample = sample_at_end(magic, nullptr, 0, 0);
-    assert(sample == 0 || sample == -1);
-    for (int64_t rows_left = height - row; rows_left > 0;) {
+    static Cells cells;
+    fit_cells(cells, width, output_width, across);
+    std::fill_n(cells.sums, output_width, 0);
+    const char* characters = shade_characters(settings.grey_shades, settings.reverse);
+    SampleReader reader;
+    start_samples(reader, settings.glyph_stream, glyph_header.magic, width, height);
+
+    // A line is printed each time the accumulator reaches 1.0; it covers the
+    // band of rows read since the last one. Rows after the last line are
+    // read but never printed. Rows are read one by one while the file lasts;
+    // past its end (and in rows of no pixels) every sample is the same, so
+    // whole bands of rows are taken at once.
+    const int64_t sample = sample_past_end(glyph_header.magic);
+    double accumulator = 0.0;
+    int64_t band = 0;
+    for (int64_t left = height; left > 0;) {
+        int64_t rows = 1;
         bool line = false;
-        const int64_t rows = advance_lines(picture.accumulator, picture.down, rows_left, line);
-        if (sample != 0) {
+        if (width > 0 && !reader.ended) {
+            add_row(reader, cells.runs, cells.sums, output_width);
+            accumulator += down;
+            line = accumulator >= 1.0;
+        } else {
+            rows = advance_lines(accumulator, down, left, line);
             for (int32_t k = 0; k < output_width; ++k)
-                map.sums[k] += sample * map.runs[k] * rows;
+                cells.sums[k] += sample * cells.runs[k] * rows;
         }
-        picture.rows += rows;
-        rows_left -= rows;
+        band += rows;
+        left -= rows;
         if (line) {
-            print_line(picture);
-            picture.accumulator -= 1.0;
+            print_line(cells, band, characters);
+            band = 0;
+            accumulator -= 1.0;
         }
     }
-    std::fwrite(picture.text.bytes, 1, picture.text.used, settings.output);
+    std::fwrite(cells.text, 1, cells.text_used, settings.output);
+    cells.text_used = 0;
     flush_output();
     std::fclose(settings.glyph_stream);
     settings.glyph_stream = nullptr;

@@ -7,10 +7,8 @@
 #include "catalogue/catalogue.h"
 #include "control/run.h"
 #include "control/settings.h"
-#include "glyph/column_map.h"
+#include "glyph/cells.h"
 #include "glyph/glyph.h"
-#include "glyph/row_loops.h"
-#include "glyph/shades.h"
 #include "tests/reference_render.h"
 #include "tests/test_support.h"
 
@@ -198,9 +196,8 @@ TEST(GlyphRender, EveryFormatMatchesThePixelByPixelModel)
 
 TEST(GlyphRender, LargeFilesReadAcrossManyBlocks)
 {
-    // Rows, numbers and pixels cut by the reader's block boundaries, raw
-    // bitmap rows too wide to be held whole, and narrow pictures whose bands
-    // of rows outgrow the column sums.
+    // Rows, numbers and pixels cut by the reader's block boundaries, rows
+    // longer than a block, and narrow pictures with tall bands of rows.
     struct Case {
         char magic;
         int32_t width, height;
@@ -221,70 +218,6 @@ TEST(GlyphRender, LargeFilesReadAcrossManyBlocks)
         const std::string file = make_file(c.magic, c.width, c.height, pattern, picture, c.keep);
         for (Limits limits : {Limits{32, 22, 'y', 'n'}, Limits{997, 2, 'y', 'y'}})
             ASSERT_EQ(render(file, limits), reference_render(picture, limits));
-    }
-}
-
-TEST(GlyphRender, InnerLoopsAgreeWithCountingOneByOne)
-{
-    Pattern pattern{777};
-    std::vector<unsigned char> bytes(700 + raster_buffer_slack);
-    for (unsigned char& byte : bytes)
-        byte = static_cast<unsigned char>(pattern.next(256));
-    for (size_t start = 0; start < 16; ++start) {
-        for (size_t count = 0; count <= 200; ++count) {
-            const unsigned char* p = bytes.data() + start;
-            uint64_t sum = 0, averages = 0;
-            for (size_t i = 0; i < count; ++i) {
-                sum += p[i];
-                averages += (p[3 * i] + p[3 * i + 1] + p[3 * i + 2]) / 3;
-            }
-            ASSERT_EQ(sum_bytes(p, count), sum) << start << " " << count;
-            ASSERT_EQ(sum_pixel_averages(p, count), averages) << start << " " << count;
-        }
-    }
-    // Every pixel total from 0 to 765 divides exactly.
-    std::vector<unsigned char> pixels;
-    uint64_t expected = 0;
-    for (int total = 0; total <= 765; ++total) {
-        const int first = total < 255 ? total : 255, rest = total - first;
-        const int second = rest < 255 ? rest : 255;
-        pixels.insert(pixels.end(), {static_cast<unsigned char>(first),
-                                     static_cast<unsigned char>(second),
-                                     static_cast<unsigned char>(rest - second)});
-        expected += static_cast<uint64_t>(total / 3);
-    }
-    pixels.resize(pixels.size() + raster_buffer_slack);
-    EXPECT_EQ(sum_pixel_averages(pixels.data(), 766), expected);
-
-    // Raw bitmap rows, with and without the bit-count instruction, whole or
-    // in two pieces.
-    std::vector<uint32_t> scratch(700 / 8 + 1);
-    for (int round = 0; round < 300; ++round) {
-        std::vector<int64_t> runs(1 + pattern.next(12));
-        int64_t width = 0;
-        for (int64_t& run : runs) {
-            run = pattern.next(round % 3 ? 90 : 3);
-            width += run;
-        }
-        if (width > 8 * 600)
-            continue;
-        std::vector<int64_t> expected_sums(runs.size());
-        int64_t bit = 0;
-        for (size_t k = 0; k < runs.size(); ++k) {
-            for (int64_t i = 0; i < runs[k]; ++i, ++bit)
-                expected_sums[k] += (bytes[bit / 8] >> (7 - bit % 8) & 1) ? 0 : 255;
-        }
-        const int64_t split = 64 * pattern.next(static_cast<uint32_t>(width / 64 + 1));
-        for (bool count_instruction : {false, true}) {
-            std::vector<int64_t> sums(runs.size());
-            const int32_t output_width = static_cast<int32_t>(runs.size());
-            BitmapRow row;
-            add_bitmap_piece(bytes.data(), split, runs.data(), output_width, sums.data(),
-                             count_instruction, scratch.data(), row);
-            add_bitmap_piece(bytes.data() + split / 8, width - split, runs.data(), output_width,
-                             sums.data(), count_instruction, scratch.data(), row);
-            ASSERT_EQ(sums, expected_sums) << round << " " << count_instruction << " " << split;
-        }
     }
 }
 
@@ -320,20 +253,26 @@ TEST(GlyphRender, ShadeThresholdsAreStrictUnderEverySwitch)
 
 TEST(GlyphRender, CellShadesMatchTheTruncatedAverage)
 {
-    // Sums at and around each threshold's multiple, of either sign, and the
-    // counts at which the multiples would no longer fit.
-    const int64_t most = INT64_MAX / 241;
-    for (int64_t count : {int64_t{1}, int64_t{2}, int64_t{3}, int64_t{7}, int64_t{1000}, most,
-                          most + 1, int64_t{1} << 62}) {
-        std::vector<int64_t> sums{0, 1, -1, count, -count, INT64_MAX, INT64_MIN};
+    auto shade_level = [](int64_t average) {
+        return average > 240 ? 0 : average > 128 ? 1 : average > 64 ? 2 : 3;
+    };
+    // Sums at and around each threshold's multiple, of either sign and
+    // within the +-2^62 that cell sums keep to, and the counts at which the
+    // multiples would no longer fit.
+    const int64_t bound = int64_t{1} << 62;
+    for (int64_t count : {int64_t{1}, int64_t{2}, int64_t{3}, int64_t{7}, int64_t{1000},
+                          INT64_MAX / 241, INT64_MAX / 241 + 1, INT64_MAX / 129 + 1,
+                          INT64_MAX / 65 + 1, bound}) {
+        std::vector<int64_t> sums{0, 1, -1, count, -count, bound - 1, -bound};
         for (int64_t threshold : {-65, -1, 64, 65, 128, 129, 240, 241}) {
-            if (threshold > INT64_MAX / count || threshold < INT64_MIN / count + 1)
+            if (threshold >= bound / count || threshold <= -bound / count)
                 continue;
             for (int64_t offset : {-1, 0, 1})
                 sums.push_back(threshold * count + offset);
         }
         for (int64_t sum : sums)
-            ASSERT_EQ(cell_shade_level(sum, count), shade_level(sum / count)) << sum << "/" << count;
+            ASSERT_EQ(cell_shade_level(sum, shade_steps(count)), shade_level(sum / count))
+                << sum << "/" << count;
     }
 }
 
