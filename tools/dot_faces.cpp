@@ -68,18 +68,11 @@ bool draw_dots(FT_Face face, const std::vector<unsigned>& text, const Frame& fra
         x0 = std::min(x0, d.x), x1 = std::max(x1, d.x), y0 = std::min(y0, d.y), y1 = std::max(y1, d.y);
     const int k = frame.dot;
     const int columns = 2 * k * (x1 - x0 + 1), lines = k * (y1 - y0 + 1);
-    const int all_columns = frame.width;
-    if (columns > all_columns || lines > frame.box_lines)
+    if (columns > frame.width || lines > frame.box_lines)
         return false;
     proportions = columns / (2.0 * lines);
-    const int left = columns > frame.box_columns
-                         ? (all_columns - columns) / 2
-                         : frame.box_left + (frame.box_columns - columns) / 2;
-    const int top = frame.box_top + (frame.box_lines - lines) / 2;
-    out.width = frame.width * sub;
-    out.height = frame.height * sub;
-    out.pixels.assign(size_t(out.width) * out.height, 0);
-    out.fixed.assign(size_t(frame.width) * frame.height, -1);
+    int left, top;
+    clear_canvas(frame, columns, lines, sub, out, left, top);
     const int dot_width = 2 * k * sub, dot_height = k * sub;
     for (const Dot& d : dots)
         for (int y = 0; y < dot_height; ++y) {

@@ -216,6 +216,18 @@ unsigned plain_kana(unsigned c, int& mark)
 // marks drawn apart; rendered into the frame at `sub` x `sub` sub-pixels
 // per cell. `proportions` receives the width of the ink over its height.
 // False when the face lacks a character or has no outline for it.
+void clear_canvas(const Frame& frame, int columns, int lines, int sub, Coverage& out,
+                  int& left, int& top)
+{
+    left = columns > frame.box_columns ? (frame.width - columns) / 2
+                                       : frame.box_left + (frame.box_columns - columns) / 2;
+    top = frame.box_top + (frame.box_lines - lines) / 2;
+    out.width = frame.width * sub;
+    out.height = frame.height * sub;
+    out.pixels.assign(size_t(out.width) * out.height, 0);
+    out.fixed.assign(size_t(frame.width) * frame.height, -1);
+}
+
 bool draw_text(FT_Face face, const Style& style, const std::vector<unsigned>& text,
                const Frame& frame, int sub, Coverage& out, double& proportions)
 {
@@ -265,14 +277,8 @@ bool draw_text(FT_Face face, const Style& style, const std::vector<unsigned>& te
             proportions = columns / (2.0 * lines);   // the face's own, in dots
         }
     }
-    const int left = columns > frame.box_columns ? (frame.width - columns) / 2
-                                                 : frame.box_left + (frame.box_columns - columns) / 2;
-    const int top = frame.box_top + (frame.box_lines - lines) / 2;
-
-    out.width = frame.width * sub;
-    out.height = frame.height * sub;
-    out.pixels.assign(size_t(out.width) * out.height, 0);
-    out.fixed.assign(size_t(frame.width) * frame.height, -1);
+    int left, top;
+    clear_canvas(frame, columns, lines, sub, out, left, top);
     std::vector<unsigned char> layer(out.pixels.size());
     for (const Piece& p : pieces) {
         const double w = double(p.box.xMax - p.box.xMin), h = double(p.box.yMax - p.box.yMin);

@@ -98,6 +98,11 @@ std::vector<bool> ink_cells(const std::vector<double>& share, int w, int h,
 // the two ticks, 2 for the ring); others as they are, mark 0.
 unsigned plain_kana(unsigned c, int& mark);
 
+// Clears `out` to the frame at `sub` x `sub` sub-pixels per pixel, nothing
+// fixed, and gives the cell where ink of `columns` x `lines` cells starts:
+// centred in the box, or in the whole width when wider than the box.
+void clear_canvas(const Frame& frame, int columns, int lines, int sub, Coverage& out,
+                  int& left, int& top);
 // The characters of a bitmap face drawn a dot to two columns by one line;
 // false when the face lacks one or they do not fit the frame.
 bool draw_dots(FT_Face face, const std::vector<unsigned>& text, const Frame& frame, int sub,
