@@ -3,7 +3,8 @@
 #   make check      build everything and run the tests (needs GoogleTest)
 #   make install    install under PREFIX (default /usr/local); make uninstall
 #   make deb        build a Debian package (needs dpkg-dev)
-#   make glyphs     redraw the pictures (needs FreeType and the fonts)
+#   make glyphs     redraw the pictures (needs FreeType and the fonts;
+#                   the toolchain in picture-tools/ is a project of its own)
 BUILD ?= build
 PREFIX ?= /usr/local
 DESTDIR ?=
@@ -14,9 +15,9 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 MAKEFLAGS += --no-print-directory
 
 .PHONY: all build rilk run check install install-check uninstall glyphs \
-        legibility deb bench clean FORCE
+        legibility check-pictures pictures-configured deb bench clean FORCE
 
-CONFIGURE = cmake -S '$(CURDIR)' -B '$(BUILD)' -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+CONFIGURE = cmake -S '$(CURDIR)' -B '$(BUILD)' $(CMAKE_FLAGS)
 configure_quoted = '$(subst ','\'',$(CONFIGURE))'
 CONFIGURED = $(BUILD)/configured
 # Runs a command quietly, showing its output only when it fails.
@@ -69,16 +70,28 @@ check: refind-googletest
 	  echo "make check: the tests left files in their temporary directory: $$left" >&2; exit 1; fi
 	@rmdir '$(BUILD)/test-tmp'
 
-glyphs: refind-freetype
-	$(if $(call missing,freetype),$(error make glyphs needs FreeType and the fonts: apt-get install $(call missing,freetype) and the font packages that glyphs/README.md lists))
-	@cmake --build '$(BUILD)' --target glyphs
+# The picture toolchain is a CMake project of its own (picture-tools/), built
+# beside the program's build; it needs FreeType and the typefaces.
+PICTURE_BUILD = $(BUILD)/pictures
+pictures-configured: FORCE
+	@mkdir -p '$(PICTURE_BUILD)'
+	@test -f '$(PICTURE_BUILD)/CMakeCache.txt' || \
+	  $(call quietly,cmake -S '$(CURDIR)/picture-tools' -B '$(PICTURE_BUILD)' $(CMAKE_FLAGS),pictures-configure)
+
+glyphs: pictures-configured
+	@cmake --build '$(PICTURE_BUILD)' -j $(JOBS) --target glyphs
 
 # How well the pictures read on screen, against fine drawings of the typefaces
 # (a tool for choosing faces, not a test); more options with ARGS="...".
-legibility: refind-freetype
-	$(if $(call missing,freetype),$(error make legibility needs FreeType and the fonts that glyphs/README.md lists))
-	@cmake --build '$(BUILD)' --target legibility
-	'$(BUILD)/legibility' -p '$(CURDIR)/glyphs' $(ARGS)
+legibility: pictures-configured
+	@cmake --build '$(PICTURE_BUILD)' -j $(JOBS) --target legibility
+	'$(PICTURE_BUILD)/legibility' -p '$(CURDIR)/glyphs' $(ARGS)
+
+# The toolchain's own tests: its choice of faces, and that it draws the
+# committed pictures.
+check-pictures: pictures-configured
+	@cmake --build '$(PICTURE_BUILD)' -j $(JOBS)
+	@cd '$(PICTURE_BUILD)' && ctest --output-on-failure -j $(JOBS)
 
 # Installing into a place the user may not write fails before anything is
 # copied, with one line that says where.

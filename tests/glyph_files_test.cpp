@@ -1,7 +1,6 @@
 // The bundled pictures under glyphs/ and glyphs/large/: one for every
 // catalogue row in each set, each a raw bitmap that the program prints one
-// line per pixel row at the set's limits and the same at larger ones, and
-// each what the picture generator draws from the typefaces.
+// line per pixel row at the set's limits and the same at larger ones.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -16,7 +15,6 @@
 #include "control/settings.h"
 #include "glyph/glyph.h"
 #include "tests/test_support.h"
-#include "tools/typefaces.h"
 
 namespace {
 
@@ -159,73 +157,6 @@ TEST(GlyphFiles, NoTwoDrawingsOfASyllablePrintAlike)
     }
 }
 
-// Within a set, pictures drawn by one typeface never print the same for two
-// different characters.
-TEST(GlyphFiles, DifferentCharactersPrintDifferentlyInOneSetAndTypeface)
-{
-    std::map<std::pair<int, int>, std::map<std::string, Row>> seen;
-    for (const Row& r : catalogue_rows()) {
-        const int face = typeface_for(r.set_number, file_of(r));
-        auto& texts = seen[{r.set_number, face}];
-        const std::string text = printed(r);
-        const auto earlier = texts.find(text);
-        if (earlier == texts.end()) {
-            texts.emplace(text, r);
-        } else {
-            EXPECT_STREQ(symbol_characters[earlier->second.row], symbol_characters[r.row])
-                << name_of(r) << " prints as " << name_of(earlier->second);
-        }
-    }
-}
-
-// Drawing numbers are typefaces: a second drawing of a kanji, and every
-// drawing of a syllable, comes from a face of its own, and ".bold" rows from
-// the bold face.
-TEST(GlyphFiles, DrawingsOfOneSymbolComeFromDifferentTypefaces)
-{
-    const struct {
-        int set_number;
-        const char* file;
-        int picture_set;
-        int face;
-    } cases[] = {
-        {Hiragana, "a.1.pbm", 0, 0},          {Hiragana, "ka.8.pbm", 1, 7},
-        {Katakana, "wo.5.pbm", 0, 4},         {Hiragana2, "ji.4.pbm", 0, 3},
-        {Kanji, "12.pbm", 0, grid_typeface},  {Kanji, "12.pbm", 1, 0},
-        {Kanji, "12.2.pbm", 0, grid_second_drawing_typeface}, {Kanji, "12.2.pbm", 1, 1},
-        {Kanji, "hi2.pbm", 0, named_typeface},  {Kanji, "hi2.pbm", 1, 2},
-        {Kanji, "kawa2.bold.pbm", 0, grid_bold_typeface},
-        {Kanji, "kawa2.bold.pbm", 1, bold_typeface},
-        {Kanji, "gets.pbm", 0, named_typeface},
-        {Kanji, "tski.pbm", 0, grid_second_name_typeface},
-        {Kanji, "tski.pbm", 1, second_name_typeface},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(typeface_for(c.set_number, c.file, c.picture_set), c.face)
-            << c.file << " in set " << c.picture_set;
-
-    std::map<std::string, int> syllable_faces;
-    for (const Row& r : catalogue_rows()) {
-        const std::string file = file_of(r);
-        const std::string stem = name_of(r).substr(0, name_of(r).find('.'));
-        const int face = typeface_for(r.set_number, file_of(r));
-        if (r.set_number != Kanji) {
-            // Drawings of one syllable stand together, in ascending number.
-            const auto last = syllable_faces.find(stem);
-            if (last != syllable_faces.end()) {
-                EXPECT_GT(face, last->second) << name_of(r);
-            }
-            syllable_faces[stem] = face;
-        } else if (file.size() > 6 && file.compare(file.size() - 6, 6, ".2.pbm") == 0) {
-            const Row first = {r.set_number, r.row - 1};
-            EXPECT_NE(face, typeface_for(Kanji, file_of(first))) << name_of(r);
-            EXPECT_NE(read_file(glyphs_path + "/Kanji/" + file),
-                      read_file(glyphs_path + "/Kanji/" + file_of(first)))
-                << name_of(r);
-        }
-    }
-}
-
 // A learner who meets one kanji under several rows meets it in as many
 // hands: no two rows of a set share a file's bytes, but for the hiragana
 // and the katakana he, which many faces draw alike.
@@ -243,33 +174,6 @@ TEST(GlyphFiles, NoTwoRowsHaveTheSamePicture)
                 << seen.first->second;
         }
     }
-}
-
-// The generator, when it was built and the typefaces are installed, draws
-// exactly the committed pictures.
-TEST(GlyphFiles, GeneratorDrawsTheCommittedPictures)
-{
-    std::string tool = RILK_BINARY;
-    tool = tool.substr(0, tool.rfind('/') + 1) + "render_glyphs";
-    if (!exists(tool))
-        GTEST_SKIP() << "the picture generator was not built (FreeType missing)";
-    for (const Typeface& face : typefaces)
-        if (!exists(face.file))
-            GTEST_SKIP() << "typeface " << face.name << " is not installed (" << face.file << ")";
-    const std::vector<std::string> names = {
-        "Hiragana/a.1.pbm",  "Hiragana/ka.3.pbm",   "Hiragana/wo.7.pbm", "Hiragana2/kya.1.pbm",
-        "Hiragana2/ji.2.pbm", "Katakana/n.4.pbm",    "Katakana2/vu.1.pbm", "Kanji/1.pbm",
-        "Kanji/1.2.pbm",     "Kanji/toshi2.bold.pbm", "Kanji/zo.pbm",   "Kanji/tski.pbm",
-        "large/Hiragana2/pyo.1.pbm", "large/Kanji/1.pbm", "large/Kanji/tski.pbm",
-    };
-    const TemporaryDirectory scratch;
-    const std::string& out = scratch.path();
-    std::string command = "'" + tool + "' -o '" + out + "'";
-    for (const std::string& name : names)
-        command += " " + name;
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    for (const std::string& name : names)
-        EXPECT_EQ(read_file(out + "/" + name), read_file(glyphs_path + "/" + name)) << name;
 }
 
 }  // namespace

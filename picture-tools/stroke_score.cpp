@@ -1,4 +1,4 @@
-#include "tools/stroke_score.h"
+#include "picture-tools/stroke_score.h"
 
 #include <algorithm>
 

@@ -41,9 +41,9 @@
 #include "catalogue/characters.h"
 #include "control/settings.h"
 #include "glyph/glyph.h"
-#include "tools/glyph_drawing.h"
-#include "tools/stroke_score.h"
-#include "tools/typefaces.h"
+#include "picture-tools/glyph_drawing.h"
+#include "picture-tools/stroke_score.h"
+#include "picture-tools/typefaces.h"
 
 namespace {
 

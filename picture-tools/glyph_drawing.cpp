@@ -2,7 +2,7 @@
 // character cells, rendered with sub-pixels, and reduced to the pixels of the
 // picture, one to a cell of the screen, so that a cell shows ink only where
 // the glyph covers enough of it.
-#include "tools/glyph_drawing.h"
+#include "picture-tools/glyph_drawing.h"
 
 #include FT_OUTLINE_H
 #include FT_BBOX_H
@@ -15,7 +15,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "tools/typefaces.h"
+#include "picture-tools/typefaces.h"
 
 namespace {
 

@@ -33,8 +33,8 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/characters.h"
-#include "tools/glyph_drawing.h"
-#include "tools/typefaces.h"
+#include "picture-tools/glyph_drawing.h"
+#include "picture-tools/typefaces.h"
 
 namespace {
 

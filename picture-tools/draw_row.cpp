@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "catalogue/catalogue.h"
-#include "tools/glyph_drawing.h"
-#include "tools/stroke_score.h"
-#include "tools/typefaces.h"
+#include "picture-tools/glyph_drawing.h"
+#include "picture-tools/stroke_score.h"
+#include "picture-tools/typefaces.h"
 
 namespace {
 
