@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "control/settings.h"
+#include "base/settings.h"
 
 struct SymbolRecord {
     const char* image_file;
@@ -11,6 +11,13 @@ struct SymbolRecord {
     const char* on_reading;
     const char* kun_reading;
 };
+
+// A field without a value holds the absent marker "-", and no present value
+// begins with "-": the first character tells.
+inline bool is_absent(const char* field)
+{
+    return field[0] == '-';
+}
 
 struct SetInfo {
     const char* name;        // "Hiragana"

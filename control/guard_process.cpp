@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <csignal>
 
-#include "control/fail.h"
-#include "control/run.h"
+#include "base/fail.h"
+#include "control/guard_process.h"
 
 void guard_process()
 {

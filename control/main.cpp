@@ -1,5 +1,7 @@
+// Guard the process, read the command line, run, and end.
+#include "control/command_line.h"
+#include "control/guard_process.h"
 #include "control/run.h"
-#include "control/settings.h"
 
 int main(int argc, char** argv)
 {

@@ -10,9 +10,9 @@
 #include <string>
 
 #include "catalogue/catalogue.h"
-#include "control/fail.h"
-#include "control/run.h"
-#include "control/settings.h"
+#include "base/fail.h"
+#include "control/open_streams.h"
+#include "base/settings.h"
 
 static bool same_file(const struct stat& a, const struct stat& b)
 {

@@ -5,10 +5,13 @@
 #include <ctime>
 
 #include "catalogue/catalogue.h"
-#include "control/fail.h"
-#include "control/settings.h"
+#include "base/fail.h"
+#include "base/settings.h"
+#include "control/open_streams.h"
+#include "control/test_driver.h"
 #include "glyph/glyph.h"
-#include "quiz/quiz.h"
+#include "quiz/ask.h"
+#include "quiz/read_word.h"
 
 void prepare_run()
 {
@@ -38,7 +41,7 @@ void browse_loop()
     char word[answer_buffer_size];
     do {
         show_symbol();
-        std::fprintf(settings.output, "(Enter . to quit) ");
+        std::fprintf(settings.output, "%s ", quit_hint);
         flush_output();
         // The end of the input ends the loop as "." would.
         if (!read_word(settings.input, word, sizeof word))

@@ -1,8 +1,8 @@
 // The test modes: pick a symbol, toss a coin between a reading and a
 // translation question, show the picture and run the quiz.
 #include "catalogue/catalogue.h"
-#include "control/run.h"
-#include "control/settings.h"
+#include "control/test_driver.h"
+#include "base/settings.h"
 #include "glyph/glyph.h"
 #include "quiz/quiz.h"
 
@@ -14,9 +14,9 @@ static QuizResult ask_one_question()
         const SymbolRecord* record = pick_symbol();
         const bool about_reading = random_draw() > 0.5;
         if (about_reading) {
-            if (record->on_reading[0] == '-' && record->kun_reading[0] == '-')
+            if (is_absent(record->on_reading) && is_absent(record->kun_reading))
                 continue;
-        } else if (record->translation[0] == '-') {
+        } else if (is_absent(record->translation)) {
             continue;
         }
         open_glyph(record);

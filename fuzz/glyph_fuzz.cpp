@@ -13,8 +13,8 @@
 #include <string>
 
 #include "catalogue/catalogue.h"
-#include "control/end_process.h"
-#include "control/settings.h"
+#include "base/end_process.h"
+#include "base/settings.h"
 #include "glyph/glyph.h"
 #include "tests/reference_render.h"
 

@@ -1,31 +1,6 @@
-// Finding a symbol's picture, reading its Netpbm header, and printing it as
-// scaled text art.
+// The glyph display: finding a symbol's picture, reading its Netpbm header,
+// and printing it as scaled text art.
 #pragma once
 
-#include <cstdint>
-#include <cstdio>
-
-#include "catalogue/catalogue.h"
-
-struct GlyphHeader {
-    char magic;      // the digit after "P", '1' to '6'
-    int32_t width;
-    int32_t height;
-};
-
-extern GlyphHeader glyph_header;
-
-// Joins symbol path, set directory and image file, opens the file and reads
-// its header, leaving settings.glyph_stream at the first raster byte.
-// Does nothing for no record. Ends the process on failure.
-void open_glyph(const SymbolRecord* record);
-
-// Reads a Netpbm header from `stream` into glyph_header, stopping right after
-// the byte that ends its last number. Ends the process on a bad magic digit,
-// a number beyond 32 bits, or the end of the file inside the header.
-void read_glyph_header(FILE* stream);
-
-// Reads the whole raster, prints the reduced picture to settings.output,
-// flushes it and closes the glyph file. Does nothing for no record or no
-// open file.
-void render_glyph(const SymbolRecord* record);
+#include "glyph/open_glyph.h"
+#include "glyph/render_glyph.h"

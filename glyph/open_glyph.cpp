@@ -8,9 +8,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "control/fail.h"
-#include "control/settings.h"
-#include "glyph/glyph.h"
+#include "base/fail.h"
+#include "base/settings.h"
+#include "glyph/open_glyph.h"
 
 GlyphHeader glyph_header;
 

@@ -39,7 +39,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/characters.h"
-#include "control/settings.h"
+#include "base/settings.h"
 #include "glyph/glyph.h"
 #include "picture-tools/glyph_drawing.h"
 #include "picture-tools/stroke_score.h"

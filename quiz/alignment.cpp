@@ -1,6 +1,8 @@
 // The letter-alignment count: how many characters of two texts agree when
 // one is slid along the other by a fixed shift.
-#include "quiz/quiz.h"
+#include "quiz/alignment.h"
+
+#include "quiz/plain_text.h"
 
 int count_aligned_matches(const char* first, const char* second, int shift)
 {

@@ -1,8 +1,10 @@
+// Reading one answer word, bounded by the buffer it goes to.
+#include "quiz/read_word.h"
+
 #include <cctype>
 #include <cstdio>
 
-#include "control/fail.h"
-#include "quiz/quiz.h"
+#include "base/fail.h"
 
 bool read_word(FILE* input, char* buffer, int size)
 {

@@ -1,10 +1,12 @@
 // Splitting a translation into its words: maximal runs of characters that
 // are not word separators.
+#include "quiz/words.h"
+
 #include <cstdlib>
 #include <cstring>
 
-#include "control/fail.h"
-#include "quiz/quiz.h"
+#include "base/fail.h"
+#include "quiz/plain_text.h"
 
 static bool is_separator(char c)
 {

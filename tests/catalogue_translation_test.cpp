@@ -12,7 +12,12 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/characters.h"
+#include "quiz/alignment.h"
+#include "quiz/ask.h"
+#include "quiz/plain_text.h"
 #include "quiz/quiz.h"
+#include "quiz/read_word.h"
+#include "quiz/words.h"
 #include "tests/test_support.h"
 
 namespace {

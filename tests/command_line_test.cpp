@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "control/settings.h"
+#include "base/settings.h"
+#include "control/command_line.h"
+#include "control/usage.h"
 #include "control/version.h"
 #include "tests/test_support.h"
 

@@ -12,7 +12,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/characters.h"
-#include "control/settings.h"
+#include "base/settings.h"
 #include "glyph/glyph.h"
 #include "tests/test_support.h"
 
@@ -61,8 +61,6 @@ std::string printed(const Row& r, const std::string& path, int max_width, int ma
     settings.max_height = 22;
     return capture.output();
 }
-
-std::string printed(const Row& r) { return printed(r, glyphs_path, 32, 22); }
 
 TEST(GlyphFiles, EverySetHasARawBitmapWithInkForEveryRow)
 {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "catalogue/catalogue.h"
-#include "control/settings.h"
+#include "base/settings.h"
 #include "glyph/glyph.h"
 #include "tests/test_support.h"
 

@@ -5,8 +5,13 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
+#include "control/command_line.h"
+#include "control/guard_process.h"
+#include "control/open_streams.h"
 #include "control/run.h"
-#include "control/settings.h"
+#include "control/test_driver.h"
+#include "control/usage.h"
+#include "base/settings.h"
 #include "glyph/cells.h"
 #include "glyph/glyph.h"
 #include "tests/reference_render.h"

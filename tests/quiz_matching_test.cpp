@@ -4,7 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "quiz/alignment.h"
+#include "quiz/ask.h"
+#include "quiz/plain_text.h"
 #include "quiz/quiz.h"
+#include "quiz/read_word.h"
+#include "quiz/words.h"
 
 namespace {
 

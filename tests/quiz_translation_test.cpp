@@ -4,8 +4,13 @@
 #include <string>
 
 #include "catalogue/catalogue.h"
-#include "control/settings.h"
+#include "base/settings.h"
+#include "quiz/alignment.h"
+#include "quiz/ask.h"
+#include "quiz/plain_text.h"
 #include "quiz/quiz.h"
+#include "quiz/read_word.h"
+#include "quiz/words.h"
 #include "tests/test_support.h"
 
 namespace {

@@ -7,9 +7,19 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
+#include "control/command_line.h"
+#include "control/guard_process.h"
+#include "control/open_streams.h"
 #include "control/run.h"
-#include "control/settings.h"
+#include "control/test_driver.h"
+#include "control/usage.h"
+#include "base/settings.h"
+#include "quiz/alignment.h"
+#include "quiz/ask.h"
+#include "quiz/plain_text.h"
 #include "quiz/quiz.h"
+#include "quiz/read_word.h"
+#include "quiz/words.h"
 #include "tests/test_support.h"
 
 namespace {

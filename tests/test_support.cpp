@@ -11,7 +11,9 @@
 #include <sstream>
 
 #include "catalogue/catalogue.h"
-#include "control/settings.h"
+#include "base/settings.h"
+#include "control/command_line.h"
+#include "control/usage.h"
 
 // The capture whose streams settings holds; a newer capture takes them over.
 static StreamCapture* active_capture = nullptr;

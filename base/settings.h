@@ -1,5 +1,5 @@
-// The one record of option values and open streams, and the command line
-// that fills it.
+// The one record of option values and open streams, and the flush that
+// every piece of dialogue ends with.
 #pragma once
 
 #include <cstdint>
@@ -29,19 +29,6 @@ struct Settings {
 };
 
 extern Settings settings;
-
-// Fills settings from the arguments, strictly left to right. Input, output
-// and error start as the standard streams, or as the streams already set.
-// Prints the usage or version text and ends the process where the command
-// line asks for it or does not fit.
-void parse_command_line(int argc, char** argv);
-
-// Applies one switch letter (t, l, g, G, k, K, j) with 'y' or 'n'; any other
-// letter prints the usage text and ends the process with status 0.
-void set_mode_letter(char letter, char value);
-
-void print_usage();
-void print_version();
 
 // Flushes the output stream. A write that failed, now or before, ends the
 // run at once with status -1: nothing more the run prints can be read.

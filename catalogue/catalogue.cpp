@@ -26,7 +26,7 @@ double random_draw()
 const SymbolRecord* pick_symbol()
 {
     for (;;) {
-        const int s = static_cast<int>(random_draw() * 5.0);
+        const int s = static_cast<int>(random_draw() * set_count);
         // The row is drawn in every attempt, before the set's switch is seen.
         const double b = random_draw();
         const SetInfo& set = set_table[s];

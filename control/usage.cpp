@@ -1,7 +1,9 @@
 // The usage and version texts.
+#include "control/usage.h"
+
 #include <cstdio>
 
-#include "control/settings.h"
+#include "base/settings.h"
 #include "control/version.h"
 
 void print_usage()
@@ -35,8 +37,9 @@ void print_usage()
         "             exerciser.\n");
 }
 
-// 日本 (Japan) in two kanji side by side,
-// as `render_glyphs --logo` draws them.
+// 日本 (Japan) in two kanji side by side, drawn once by the picture
+// generator (`render_glyphs --logo`) and kept as drawn then: the generator's
+// layout has changed since, so today it draws them a few cells apart.
 static const char version_logo[] =
     "                       ###        \n"
     "#############          ###        \n"

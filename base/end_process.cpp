@@ -1,4 +1,4 @@
-#include "control/end_process.h"
+#include "base/end_process.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
 // Plain text operations on zero-terminated byte strings; an absent text is a
 // null pointer and is never the same as the empty text or "-".
-#include "quiz/quiz.h"
+#include "quiz/plain_text.h"
 
 const char word_separators[] = " ,.:-\t\r\n";
 

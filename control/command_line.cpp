@@ -1,18 +1,13 @@
-#include "control/settings.h"
+// The command line, read strictly left to right into the settings.
+#include "control/command_line.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "control/end_process.h"
-#include "control/fail.h"
-
-Settings settings;
-
-void flush_output()
-{
-    if (std::fflush(settings.output) != 0 || std::ferror(settings.output))
-        fail_run();
-}
+#include "base/end_process.h"
+#include "base/fail.h"
+#include "base/settings.h"
+#include "control/usage.h"
 
 // The usage or version text is the whole run: it has to reach its reader.
 [[noreturn]] static void end_after_text()
@@ -21,20 +16,23 @@ void flush_output()
     end_process(0);
 }
 
+const SwitchLetter switch_letters[switch_letter_count] = {
+    {'t', &Settings::test_mode},     {'l', &Settings::loop_mode},
+    {'g', &Settings::use_hiragana},  {'G', &Settings::use_hiragana2},
+    {'k', &Settings::use_katakana},  {'K', &Settings::use_katakana2},
+    {'j', &Settings::use_kanji},
+};
+
 void set_mode_letter(char letter, char value)
 {
-    switch (letter) {
-    case 't': settings.test_mode = value; break;
-    case 'l': settings.loop_mode = value; break;
-    case 'g': settings.use_hiragana = value; break;
-    case 'G': settings.use_hiragana2 = value; break;
-    case 'k': settings.use_katakana = value; break;
-    case 'K': settings.use_katakana2 = value; break;
-    case 'j': settings.use_kanji = value; break;
-    default:
-        print_usage();
-        end_after_text();
+    for (const SwitchLetter& entry : switch_letters) {
+        if (entry.letter == letter) {
+            settings.*entry.field = value;
+            return;
+        }
     }
+    print_usage();
+    end_after_text();
 }
 
 void parse_command_line(int argc, char** argv)

@@ -1,8 +1,0 @@
-#include "control/fail.h"
-
-#include "control/end_process.h"
-
-void fail_run()
-{
-    end_process(-1);
-}
