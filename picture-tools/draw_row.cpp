@@ -54,9 +54,8 @@ double loss(const PictureSet& set, const Drawing& d)
 // columns, each at the face's weight, a little thinner, a little thicker and
 // thinner still, twice, and each reduced with cells that show ink from half,
 // two fifths or three tenths covered; the one that reads best wins, the
-// first of equals. `dot` is the lines to a dot of a face on a grid.
-bool draw_picture(int entry, const char* characters, int set_number, Drawing& drawing,
-                  int dot = 1)
+// first of equals.
+bool draw_picture(int entry, const char* characters, int set_number, Drawing& drawing)
 {
     FT_Face face = open_face(entry);
     if (!face)
@@ -69,7 +68,7 @@ bool draw_picture(int entry, const char* characters, int set_number, Drawing& dr
     const bool compound = text.size() > 1;
     const int margin = compound || large ? 0 : 1;
     const Frame frame = {set.width, set.height, margin, 0, set.width - 2 * margin, set.height,
-                         compound ? compound_aspect : 2.0, large ? 2 : 1, large, dot};
+                         compound ? compound_aspect : 2.0, large ? 2 : 1, large};
     Style style;
     style.weight = typefaces[entry].embolden + (compound ? compound_weight : 0);
     style.grid = typefaces[entry].grid;
@@ -83,8 +82,12 @@ bool draw_picture(int entry, const char* characters, int set_number, Drawing& dr
     drawing.fine.clear();
     for (double share : shares(coverage, supersampling / set.fine_scale))
         drawing.fine.push_back(share >= 0.5);   // half covered
-    if (style.grid > 0)
+    if (style.grid > 0 || !FT_IS_SCALABLE(face)) {
+        // Judged against an outline, not against its own dots.
+        draw_reference(entry, text, drawing.ink, set.width, set.height, set.fine_scale,
+                       drawing.fine);
         return true;
+    }
     int best = badness(set, drawing.ink, drawing.fine, drawing.proportions);
     for (int weight : {style.weight, style.weight - thinning, style.weight + thickening,
                        style.weight - 2 * thinning, style.weight - 3 * thinning})
@@ -124,17 +127,16 @@ bool draw_row(const CatalogueRow& r, int set, Drawing& drawing)
     while (entry >= 0 && !draw_picture(entry, characters, set, drawing))
         entry = typefaces[entry].fallback;
     drawing.entry = entry;
-    // A large kanji whose outline merges or drops more strokes than
-    // `outline_loss` allows is drawn from the default set's face on its grid
-    // of dots instead, every dot four columns by two lines.
+    // A large kanji in outline (the pen of the second drawings) that merges
+    // or drops more strokes than `outline_loss` allows is drawn instead from
+    // a face on a grid of dots of its own.
     const PictureSet& s = picture_sets[set];
-    if (entry >= 0 && set == large_set && r.set_number == Kanji &&
+    if (entry >= 0 && set == large_set && r.set_number == Kanji && typefaces[entry].grid == 0 &&
         loss(s, drawing) > outline_loss) {
-        const int grid_entry = typeface_for(r.set_number, symbol_table[r.row].image_file, 0);
         Drawing dots;
-        if (draw_picture(grid_entry, characters, set, dots, 2)) {
+        if (draw_picture(large_second_drawing_typeface, characters, set, dots)) {
             drawing = dots;
-            drawing.entry = grid_entry;
+            drawing.entry = large_second_drawing_typeface;
         }
     }
     if (entry < 0)

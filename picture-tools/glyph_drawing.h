@@ -18,13 +18,17 @@
 struct PictureSet {
     const char* directory;   // under the pictures' folder: "" or "large/"
     int width, height;       // pixels
+    int max_width, max_height;   // the limits (-x, -y) the set is drawn for
     int fine_scale;          // pixels of the fine drawing to a picture pixel,
                              // each way
 };
 inline constexpr PictureSet picture_sets[] = {
-    {"", 32, 16, 8},         // the default limits, -x 32 -y 22: a 24-line
-                             // screen holds a question and its correction
-    {"large/", 64, 32, 4},   // -x 64 -y 32, for big terminals
+    {"", 32, 16, 32, 22, 8},        // the default limits: a 24-line screen
+                                    // holds a question and its correction
+    {"large/", 48, 24, 48, 24, 8},  // kanji on grids of 24 dots, one dot to
+                                    // two columns by one line: a 32-line
+                                    // screen holds a question and its
+                                    // correction
 };
 constexpr int picture_set_count = 2;
 constexpr int large_set = 1;
@@ -117,3 +121,13 @@ std::string row_name(const CatalogueRow& r, int set = 0);
 // The picture of a row in a set of pictures, in its face, or else in the
 // faces its face falls back on; false (with a message) when none draws it.
 bool draw_row(const CatalogueRow& r, int set, Drawing& drawing);
+
+// The outline face that pictures drawn by a face on a grid are judged
+// against: one of the same kind (sans-serif, serif, bold).
+int outline_reference(int entry);
+// The fine drawing of a grid face's picture: the character in its outline
+// reference, unhinted, stretched over the picture's ink box (`ink`, width x
+// height pixels), `fine_scale` fine pixels to a pixel each way; false when
+// the reference cannot draw it (compounds, a missing glyph).
+bool draw_reference(int entry, const std::vector<unsigned>& text, const std::vector<bool>& ink,
+                    int width, int height, int fine_scale, std::vector<bool>& fine);

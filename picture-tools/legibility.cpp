@@ -1,15 +1,25 @@
 // How well the bundled pictures read on screen: every picture as the program
 // prints it, against a fine drawing of the same character in the same face.
 //
-//   legibility [-p DIR] [--large] [-x COLUMNS] [-y LINES] [-v] [Set/file.pbm ...]
+//   legibility [-p DIR] [--large] [-x COLUMNS] [-y LINES] [-r] [-v] [Set/file.pbm ...]
 //
-// The pictures of the default set (DIR/Set/file.pbm) at the default limits,
-// 32 x 22, or with --large those of the large set (DIR/large/Set/file.pbm)
-// at 64 x 32; other limits with -x and -y. A pixel of a picture is a cell of
-// the screen at those limits, so what is judged is the screen itself, cell
-// by cell, against a drawing of the same character eight (large set: four)
-// times finer each way, from the same face, at the same place and size,
-// unhinted and with the generator's voicing marks.
+// The pictures of the default set (DIR/Set/file.pbm) at its limits, 32 x 22,
+// or with --large those of the large set (DIR/large/Set/file.pbm) at its
+// own; other limits with -x and -y. A pixel of a picture is a cell of the
+// screen at those limits, so what is judged is the screen itself, cell by
+// cell, against an outline drawing of the same character eight times finer
+// each way, at the same place and size, unhinted and with the generator's
+// voicing marks: for a picture drawn from an outline face, that face's own
+// outline; for one drawn from a face on a grid of dots, whose own dots would
+// judge any picture perfect, fused strokes and all, the character in an
+// outline face of the same kind (Noto Sans CJK, Noto Serif CJK, or Noto Sans
+// CJK Bold) stretched over the picture's ink box. With -r every kanji is
+// judged against that outline face of its kind, outline faces too, so that
+// faces of both kinds compare on one measure.
+//
+// Strokes are judged away from their ends: a crossing counts only where the
+// fine drawing has the stroke in the columns (lines) on both sides too, since
+// where a stroke of another design ends may differ by a cell.
 //
 // For every column of cells the screen prints, the strokes that cross it
 // from top to bottom in the fine drawing are matched in order with the runs
@@ -108,7 +118,7 @@ Score measure(const Row& r, const Drawing& d, const std::vector<std::string>& sc
         for (int k = 0; k < m.columns; ++k)
             cells[size_t(l) * m.columns + k] = screen_at(k, l);
     const StrokeScore strokes =
-        score_screen(cells, m, d.fine, set.width * set.fine_scale, set.fine_scale);
+        score_screen(cells, m, d.fine, set.width * set.fine_scale, set.fine_scale, false);
     s.crossings = strokes.crossings, s.lost = strokes.lost, s.specks = strokes.specks;
     s.breaks = strokes.breaks;
     const double seen =
@@ -198,7 +208,7 @@ int main(int argc, char** argv)
     std::string dir = "glyphs";
     int max_width = 0, max_height = 0;
     int set_number = 0;
-    bool every = false;
+    bool every = false, common_reference = false;
     std::vector<std::string> names;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -210,19 +220,21 @@ int main(int argc, char** argv)
             max_height = std::atoi(argv[++i]);
         } else if (arg == "--large") {
             set_number = large_set;
+        } else if (arg == "-r") {
+            common_reference = true;
         } else if (arg == "-v") {
             every = true;
         } else if (!arg.empty() && arg[0] == '-') {
             std::fprintf(stderr,
-                         "usage: legibility [-p DIR] [--large] [-x COLUMNS] [-y LINES] [-v] [Set/file.pbm ...]\n");
+                         "usage: legibility [-p DIR] [--large] [-x COLUMNS] [-y LINES] [-r] [-v] [Set/file.pbm ...]\n");
             return 2;
         } else {
             names.push_back(arg);
         }
     }
     const PictureSet& set = picture_sets[set_number];
-    max_width = max_width ? max_width : set_number == large_set ? 64 : 32;
-    max_height = max_height ? max_height : set_number == large_set ? 32 : 22;
+    max_width = max_width ? max_width : set.max_width;
+    max_height = max_height ? max_height : set.max_height;
     if (max_width < 1 || max_height < 1) {
         std::fprintf(stderr, "legibility: limits from 1 x 1\n");
         return 2;
@@ -247,6 +259,9 @@ int main(int argc, char** argv)
         Drawing d;
         if (!draw_row(r, set_number, d))
             return 1;
+        if (common_reference && r.set_number == Kanji)
+            draw_reference(d.entry, code_points(symbol_characters[r.row]), d.ink, set.width,
+                           set.height, set.fine_scale, d.fine);
         const std::string text = printed(r, dir, max_width, max_height, 'n');
         const std::string shaded = printed(r, dir, max_width, max_height, 'y');
         scores.push_back(measure(r, d, lines_of(text), shaded, m, set));

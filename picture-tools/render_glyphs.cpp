@@ -16,7 +16,7 @@
 // A pixel of a picture is a character cell of the screen: the default set's
 // pictures are at most 32 x 16 pixels and print one line per pixel row at
 // the default limits (-x 32 -y 22) and any larger ones; the large set's are
-// at most 64 x 32, for -x 64 -y 32. A terminal cell is about twice as tall
+// at most 48 x 24, for -x 48 -y 24. A terminal cell is about twice as tall
 // as wide, so a glyph is drawn about twice as wide as high in pixels to keep
 // its proportions on screen. Rendering is deterministic: the same fonts give
 // the same bytes.

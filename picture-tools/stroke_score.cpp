@@ -122,7 +122,8 @@ std::vector<bool> screen_cells(const std::vector<bool>& ink, int width, const Ce
 }
 
 StrokeScore score_screen(const std::vector<bool>& screen, const CellMap& m,
-                         const std::vector<bool>& fine_ink, int fw, int fine_scale)
+                         const std::vector<bool>& fine_ink, int fw, int fine_scale,
+                         bool stroke_ends)
 {
     StrokeScore s;
     const int fh = int(fine_ink.size()) / fw;
@@ -139,39 +140,67 @@ StrokeScore score_screen(const std::vector<bool>& screen, const CellMap& m,
         if (l >= 0)
             y0[l] = std::min(y0[l], y), y1[l] = std::max(y1[l], y);
     }
-    // Down every column of cells, then across every line.
+    // The fine strokes down every column of cells, then across every line,
+    // in cells, and the screen's runs there.
+    std::vector<std::vector<Run>> down(m.columns), across(m.lines);
     for (int k = 0; k < m.columns; ++k) {
-        std::vector<bool> profile(fh), cells(m.lines);
+        std::vector<bool> profile(fh);
         for (int y = 0; y < fh; ++y) {
             int inked = 0;
             for (int x = x0[k]; x <= x1[k]; ++x)
                 inked += fine_at(x, y);
             profile[y] = 8 * inked >= 3 * (x1[k] - x0[k] + 1);
         }
-        std::vector<Run> fine;
         for (Run f : runs_of(profile)) {
             f.first = m.line_of[f.first / fine_scale], f.last = m.line_of[f.last / fine_scale];
             if (f.first >= 0 && f.last >= 0)
-                fine.push_back(f);
+                down[k].push_back(f);
         }
-        for (int l = 0; l < m.lines; ++l)
-            cells[l] = screen_at(k, l);
-        s.crossings += int(fine.size());
-        s.lost += int(fine.size()) - kept(fine, runs_of(cells));
     }
     for (int l = 0; l < m.lines; ++l) {
-        std::vector<bool> profile(fw), cells(m.columns);
+        std::vector<bool> profile(fw);
         for (int x = 0; x < fw; ++x) {
             int inked = 0;
             for (int y = y0[l]; y <= y1[l]; ++y)
                 inked += fine_at(x, y);
             profile[x] = 8 * inked >= 3 * (y1[l] - y0[l] + 1);
         }
-        std::vector<Run> fine;
         for (Run f : runs_of(profile))
-            fine.push_back({m.column_of[f.first / fine_scale], m.column_of[f.last / fine_scale]});
+            across[l].push_back({m.column_of[f.first / fine_scale], m.column_of[f.last / fine_scale]});
+    }
+    // Without the ends, a stroke counts only where the drawing has it in the
+    // columns (lines) on both sides too: where a stroke of another design
+    // ends may differ by a cell or two without harm to the reading.
+    const auto judged = [&](const std::vector<std::vector<Run>>& all, int i) {
+        if (stroke_ends)
+            return all[i];
+        const auto continues = [&](const Run& f, int j) {
+            if (j < 0 || j >= int(all.size()))
+                return false;
+            for (const Run& g : all[j])
+                if (g.first <= f.last && g.last >= f.first)
+                    return true;
+            return false;
+        };
+        std::vector<Run> inner;
+        for (const Run& f : all[i])
+            if (continues(f, i - 1) && continues(f, i + 1))
+                inner.push_back(f);
+        return inner;
+    };
+    for (int k = 0; k < m.columns; ++k) {
+        std::vector<bool> cells(m.lines);
+        for (int l = 0; l < m.lines; ++l)
+            cells[l] = screen_at(k, l);
+        const std::vector<Run> fine = judged(down, k);
+        s.crossings += int(fine.size());
+        s.lost += int(fine.size()) - kept(fine, runs_of(cells));
+    }
+    for (int l = 0; l < m.lines; ++l) {
+        std::vector<bool> cells(m.columns);
         for (int k = 0; k < m.columns; ++k)
             cells[k] = screen_at(k, l);
+        const std::vector<Run> fine = judged(across, l);
         s.crossings += int(fine.size());
         s.lost += int(fine.size()) - kept(fine, runs_of(cells));
     }

@@ -39,5 +39,9 @@ struct StrokeScore {
 double screen_proportions(const std::vector<bool>& cells, const CellMap& m, int width,
                           int height, int& lines);
 
+// With `stroke_ends` false, a stroke is judged only where the fine drawing
+// has it in the columns (lines) on both sides as well: not at its ends,
+// which a drawing of another design may place a cell or two apart.
 StrokeScore score_screen(const std::vector<bool>& cells, const CellMap& m,
-                         const std::vector<bool>& fine, int fine_width, int fine_scale);
+                         const std::vector<bool>& fine, int fine_width, int fine_scale,
+                         bool stroke_ends = true);

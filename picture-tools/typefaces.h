@@ -25,19 +25,33 @@ struct Typeface {
 
 // Entries 0 to 7 draw the drawing numbers 1 to 8 of the syllables; the
 // others draw kanji rows: the ".bold" rows, the numbered rows, and a named
-// row that shows the same kanji as a named row before it, on grids of 16
-// dots in the default set and in outline in the large one. Entry 0 is the
-// other faces' fallback, and falls back on the second named rows' face,
-// which holds every character of the catalogue.
+// row that shows the same kanji as a named row before it, on grids of 16,
+// 14 or 12 dots in the default set and of 24, 20 or 18 in the large one
+// (whose second drawings are drawing 2's pen). Entry 0 is the other faces'
+// fallback, and falls back on Noto Sans CJK JP Medium, which holds every
+// character of the catalogue. Noto Sans CJK JP Medium and Bold and Noto
+// Serif CJK JP Regular are also the outlines that pictures drawn on a grid
+// are judged against; the bold one draws the version logo.
 constexpr int drawing_typefaces = 8;
-constexpr int bold_typeface = drawing_typefaces;
+constexpr int bold_typeface = drawing_typefaces;   // Noto Sans CJK JP Bold
 constexpr int grid_typeface = drawing_typefaces + 1;
 constexpr int named_typeface = drawing_typefaces + 2;
-constexpr int second_name_typeface = drawing_typefaces + 3;
+constexpr int second_name_typeface = drawing_typefaces + 3;   // Noto Sans CJK JP Medium
 constexpr int grid_second_drawing_typeface = drawing_typefaces + 4;
 constexpr int grid_bold_typeface = drawing_typefaces + 5;
 constexpr int grid_second_name_typeface = drawing_typefaces + 6;
-constexpr int typeface_count = drawing_typefaces + 7;
+// The outline a serif face on a grid is judged against (sans-serif ones
+// against Noto Sans CJK JP Medium, bold ones against the bold face).
+constexpr int serif_reference_typeface = drawing_typefaces + 7;
+// The large set's kanji, on grids of 24, 20 and 18 dots. Its named rows
+// take a bold face: the one-dot strokes of the 20-dot faces break into steps
+// where they slant (糸, 衣), two-dot ones hold together.
+constexpr int large_typeface = drawing_typefaces + 8;
+constexpr int large_named_typeface = drawing_typefaces + 9;
+constexpr int large_second_name_typeface = drawing_typefaces + 10;
+constexpr int large_bold_typeface = drawing_typefaces + 11;
+constexpr int large_second_drawing_typeface = drawing_typefaces + 12;
+constexpr int typeface_count = drawing_typefaces + 13;
 
 inline constexpr Typeface typefaces[typeface_count] = {
     {"BIZ UDGothic Regular", "print, sans-serif, for legibility",
@@ -70,6 +84,18 @@ inline constexpr Typeface typefaces[typeface_count] = {
      "/usr/share/fonts/X11/misc/shnmk16b.pcf.gz", "xfonts-shinonome", 0, 0, 16, 0},
     {"Shinonome Maru 12", "print, rounded, on a grid of 12 dots",
      "/usr/share/fonts/X11/misc/shnmk12maru.pcf.gz", "xfonts-shinonome", 0, 0, 12, 0},
+    {"Noto Serif CJK JP Regular", "print, serif",
+     "/usr/share/fonts/opentype/noto/NotoSerifCJK-Regular.ttc", "fonts-noto-cjk", 0, 0, 0, 0},
+    {"efont Fixed 24", "print, serif, on a grid of 24 dots",
+     "/usr/share/fonts/X11/misc/f24.pcf.gz", "xfonts-efont-unicode", 0, 0, 24, 0},
+    {"Ayu Gothic Bold 20", "print, sans-serif, bold, on a grid of 20 dots",
+     "/usr/share/fonts/X11/misc/k20gmb.pcf.gz", "xfonts-ayu", 0, 0, 20, 0},
+    {"Kappa Mincho 20", "print, serif, on a grid of 20 dots",
+     "/usr/share/fonts/X11/misc/k20m.pcf.gz", "xfonts-kappa20", 0, 0, 20, 0},
+    {"Kappa Mincho Bold 20", "print, serif, bold, on a grid of 20 dots",
+     "/usr/share/fonts/X11/misc/k20b.pcf.gz", "xfonts-kappa20", 0, 0, 20, 0},
+    {"Ayu Gothic 18", "print, sans-serif, on a grid of 18 dots",
+     "/usr/share/fonts/X11/misc/k18gm.pcf.gz", "xfonts-ayu", 0, 0, 18, 0},
 };
 
 // Whether a kanji row with this image file is named (not numbered, not
@@ -95,12 +121,12 @@ inline bool repeats_a_named_kanji(const char* image_file)
 
 // The entry that draws a row's picture, from its set number (1 to 5), image
 // file name and picture set (0 the default, 1 the large one). Syllables:
-// "ka.3.pbm" is drawing 3. Kanji: "12.pbm" a sans face, "12.2.pbm" another
-// (in the large set drawing 2, a pen), the named rows ("yama.pbm") a serif
-// one or, for a kanji's second named row, a sans face of their own, and
-// "yama.bold.pbm" a bold face: on grids of 16 or 14 dots in the default
-// set, in outline in the large one. So no two rows that show one kanji share
-// a face.
+// "ka.3.pbm" is drawing 3. Kanji: "12.pbm" a sans face in the default set, a
+// serif one in the large set, "12.2.pbm" another (in the large set drawing
+// 2, a pen), the named rows ("yama.pbm") a serif (large set: sans) face or,
+// for a kanji's second named row, a face of their own, and "yama.bold.pbm" a
+// bold face: on grids of 16, 14 or 12 dots in the default set, of 24 and 20
+// in the large one. So no two rows that show one kanji share a face.
 inline int typeface_for(int set_number, const char* image_file, int picture_set = 0)
 {
     const char* dot = std::strchr(image_file, '.');
@@ -108,14 +134,14 @@ inline int typeface_for(int set_number, const char* image_file, int picture_set 
         return dot && dot[1] >= '1' && dot[1] <= '8' ? dot[1] - '1' : 0;
     const bool grid = picture_set == 0;
     if (std::strstr(image_file, ".bold."))
-        return grid ? grid_bold_typeface : bold_typeface;
+        return grid ? grid_bold_typeface : large_bold_typeface;
     if (dot && std::strcmp(dot, ".2.pbm") == 0)
         return grid ? grid_second_drawing_typeface : 1;
     if (image_file[0] >= '0' && image_file[0] <= '9')
-        return grid ? grid_typeface : 0;
+        return grid ? grid_typeface : large_typeface;
     if (repeats_a_named_kanji(image_file))
-        return grid ? grid_second_name_typeface : second_name_typeface;
-    return grid ? named_typeface : 2;
+        return grid ? grid_second_name_typeface : large_second_name_typeface;
+    return grid ? named_typeface : large_named_typeface;
 }
 
 // Every Debian package that holds a typeface, each once, in table order.

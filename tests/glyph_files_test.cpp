@@ -32,16 +32,39 @@ bool exists(const std::string& path)
 
 const std::string glyphs_path = source_path("glyphs");
 
-// The two sets of pictures: where they lie, the largest picture, and the
-// limits they are drawn for.
+// The two sets of pictures: where they lie and the limits they are drawn
+// for (-x, -y). Their sizes are the pictures' own.
 const struct PictureSet {
     std::string path;
-    int width, height;
     int max_width, max_height;
 } picture_sets[] = {
-    {glyphs_path, 32, 16, 32, 22},
-    {glyphs_path + "/large", 64, 32, 64, 32},
+    {glyphs_path, 32, 22},
+    {glyphs_path + "/large", 48, 24},
 };
+
+// The width and height a picture's header gives; 0 x 0 for no raw bitmap.
+void picture_size(const std::string& file, int& width, int& height)
+{
+    width = height = 0;
+    if (std::sscanf(file.c_str(), "P4\n%d %d\n", &width, &height) != 2)
+        width = height = 0;
+}
+
+// The pixels of a raw bitmap, rows top down.
+std::vector<std::vector<bool>> pixels_of(const std::string& file)
+{
+    int width, height;
+    picture_size(file, width, height);
+    const size_t header = file.find('\n', file.find('\n') + 1) + 1;
+    const size_t row_bytes = size_t(width + 7) / 8;
+    std::vector<std::vector<bool>> rows(height, std::vector<bool>(width));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const size_t at = header + y * row_bytes + x / 8;
+            rows[y][x] = at < file.size() && (file[at] & (0x80 >> (x % 8)));
+        }
+    return rows;
+}
 
 // What the program prints for a row's picture, through its own reader, at
 // the given limits; nothing for a missing picture, which the reader would
@@ -75,12 +98,12 @@ TEST(GlyphFiles, EverySetHasARawBitmapWithInkForEveryRow)
             // The header is two lines; the raster that follows may begin with
             // any byte, white space included.
             int width = 0, height = 0;
-            ASSERT_EQ(std::sscanf(file.c_str(), "P4\n%d %d\n", &width, &height), 2)
-                << name_of(r) << " is no raw bitmap";
+            picture_size(file, width, height);
+            ASSERT_GT(width, 0) << name_of(r) << " is no raw bitmap";
             const size_t header = file.find('\n', file.find('\n') + 1) + 1;
             EXPECT_EQ(file.size(), header + size_t((width + 7) / 8) * height)
                 << name_of(r) << ": the raster does not match " << width << " x " << height;
-            EXPECT_TRUE(width <= set.width && height <= set.height)
+            EXPECT_TRUE(width <= set.max_width && height <= set.max_height)
                 << path << " is " << width << " x " << height;
             EXPECT_NE(file.find_first_not_of('\0', header), std::string::npos)
                 << name_of(r) << " has no ink";
@@ -99,14 +122,13 @@ TEST(GlyphFiles, EveryPicturePrintsOneLinePerRowAtItsLimitsAndLarger)
             const std::string text = printed(r, set.path, set.max_width, set.max_height);
             const std::vector<std::string> lines = lines_of(text);
             ASSERT_FALSE(lines.empty()) << set.path << " " << name_of(r);
-            int width = 0, height = 0;
-            std::sscanf(read_file(set.path + set_of(r).directory + file_of(r)).c_str(), "P4\n%d %d",
-                        &width, &height);
+            int width, height;
+            picture_size(read_file(set.path + set_of(r).directory + file_of(r)), width, height);
             EXPECT_EQ(lines.size(), size_t(height)) << set.path << " " << name_of(r);
             EXPECT_EQ(lines[0].size(), size_t(width)) << set.path << " " << name_of(r);
             EXPECT_EQ(printed(r, set.path, set.max_width * 2, set.max_height * 2), text)
                 << set.path << " " << name_of(r) << " prints otherwise at larger limits";
-            int top = -1, bottom = -1, left = set.width, right = -1;
+            int top = -1, bottom = -1, left = width, right = -1;
             for (size_t y = 0; y < lines.size(); ++y) {
                 EXPECT_EQ(lines[y].size(), lines[0].size()) << name_of(r) << " line " << y;
                 const size_t first = lines[y].find('O'), last = lines[y].rfind('O');
@@ -118,8 +140,8 @@ TEST(GlyphFiles, EveryPicturePrintsOneLinePerRowAtItsLimitsAndLarger)
                 right = std::max(right, int(last));
             }
             ASSERT_GE(top, 0) << name_of(r) << " prints no ink";
-            const double across = (right - left + 1.0) / set.width;
-            const double down = (bottom - top + 1.0) / set.height;
+            const double across = (right - left + 1.0) / width;
+            const double down = (bottom - top + 1.0) / height;
             EXPECT_GE(std::max(across, down), 0.6)
                 << set.path << " " << name_of(r) << ": ink spans " << right - left + 1
                 << " columns, " << bottom - top + 1 << " lines";
@@ -171,6 +193,39 @@ TEST(GlyphFiles, NoTwoRowsHaveTheSamePicture)
                 << set.path << " " << name_of(r) << " is the same picture as "
                 << seen.first->second;
         }
+    }
+}
+
+// The large set has the room to show strokes that the default set merges:
+// none of its kanji is a coarser drawing blown up, whose every block of
+// 2 x 2 pixels (on one of the four ways of laying such blocks) is all ink
+// or all blank. (A kana of plain bars, such as the ni of two bars two lines
+// thick, may be so by itself.) Its pictures are also larger than the
+// default set's.
+TEST(GlyphFiles, NoLargePictureIsACoarserOneBlownUp)
+{
+    const PictureSet& large = picture_sets[1];
+    for (const Row& r : catalogue_rows()) {
+        const std::string file = read_file(large.path + set_of(r).directory + file_of(r));
+        const std::string small = read_file(picture_sets[0].path + set_of(r).directory + file_of(r));
+        int width, height, small_width, small_height;
+        picture_size(file, width, height);
+        picture_size(small, small_width, small_height);
+        EXPECT_TRUE(width > small_width && height > small_height)
+            << name_of(r) << " is " << width << " x " << height << " in the large set";
+        if (r.set_number != Kanji)
+            continue;
+        const std::vector<std::vector<bool>> ink = pixels_of(file);
+        for (int dx = 0; dx < 2; ++dx)
+            for (int dy = 0; dy < 2; ++dy) {
+                bool uniform = true;
+                for (int y = dy; y + 1 < height && uniform; y += 2)
+                    for (int x = dx; x + 1 < width && uniform; x += 2)
+                        uniform = ink[y][x] == ink[y][x + 1] && ink[y][x] == ink[y + 1][x] &&
+                                  ink[y][x] == ink[y + 1][x + 1];
+                EXPECT_FALSE(uniform) << "large " << name_of(r)
+                                      << " is a drawing blown up two times";
+            }
     }
 }
 

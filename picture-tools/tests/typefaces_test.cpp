@@ -73,14 +73,14 @@ TEST(Typefaces, DrawingsOfOneSymbolComeFromDifferentTypefaces)
     } cases[] = {
         {Hiragana, "a.1.pbm", 0, 0},          {Hiragana, "ka.8.pbm", 1, 7},
         {Katakana, "wo.5.pbm", 0, 4},         {Hiragana2, "ji.4.pbm", 0, 3},
-        {Kanji, "12.pbm", 0, grid_typeface},  {Kanji, "12.pbm", 1, 0},
+        {Kanji, "12.pbm", 0, grid_typeface},  {Kanji, "12.pbm", 1, large_typeface},
         {Kanji, "12.2.pbm", 0, grid_second_drawing_typeface}, {Kanji, "12.2.pbm", 1, 1},
-        {Kanji, "hi2.pbm", 0, named_typeface},  {Kanji, "hi2.pbm", 1, 2},
+        {Kanji, "hi2.pbm", 0, named_typeface},  {Kanji, "hi2.pbm", 1, large_named_typeface},
         {Kanji, "kawa2.bold.pbm", 0, grid_bold_typeface},
-        {Kanji, "kawa2.bold.pbm", 1, bold_typeface},
+        {Kanji, "kawa2.bold.pbm", 1, large_bold_typeface},
         {Kanji, "gets.pbm", 0, named_typeface},
         {Kanji, "tski.pbm", 0, grid_second_name_typeface},
-        {Kanji, "tski.pbm", 1, second_name_typeface},
+        {Kanji, "tski.pbm", 1, large_second_name_typeface},
     };
     for (const auto& c : cases)
         EXPECT_EQ(typeface_for(c.set_number, c.file, c.picture_set), c.face)
