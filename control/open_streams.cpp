@@ -1,7 +1,6 @@
 // Opening the files named by -i, -o and -e without ever destroying what the
-// run reads: an output that is the input file or a picture is refused before
+// run reads: an output that is the input or a picture is refused before
 // anything is created or truncated.
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,48 +18,59 @@ static bool same_file(const struct stat& a, const struct stat& b)
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// Any file in the set directories under the symbol path, reached by any name:
-// a link elsewhere to a picture is the picture.
-static bool is_picture(const struct stat& file)
+// The pipe guard_process put in place of a missing standard descriptor: a
+// pipe end open the wrong way round (write-only as input, read-only as
+// output or error). Whatever name leads to it, it is never used.
+static bool is_placeholder(const struct stat& file)
 {
-    for (const SetInfo& set : set_table) {
-        const std::string path = std::string(settings.symbol_path) + set.directory;
-        DIR* directory = opendir(path.c_str());
-        if (!directory)
-            continue;
-        bool found = false;
-        while (const dirent* entry = readdir(directory)) {
-            // An entry's serial number is its file's own: only a symbolic
-            // link, or an entry of a type the directory does not tell, has to
-            // be followed to see where it leads.
-            if (entry->d_ino != file.st_ino && entry->d_type != DT_LNK
-                && entry->d_type != DT_UNKNOWN)
-                continue;
-            struct stat status;
-            if (fstatat(dirfd(directory), entry->d_name, &status, 0) == 0
-                && same_file(status, file)) {
-                found = true;
-                break;
-            }
-        }
-        closedir(directory);
-        if (found)
+    if (!S_ISFIFO(file.st_mode))
+        return false;
+    for (int descriptor = 0; descriptor < 3; ++descriptor) {
+        const int flags = fcntl(descriptor, F_GETFL);
+        const int wrong_way = descriptor == 0 ? O_WRONLY : O_RDONLY;
+        struct stat status;
+        if (flags != -1 && (flags & O_ACCMODE) == wrong_way && fstat(descriptor, &status) == 0
+            && same_file(status, file))
             return true;
     }
     return false;
 }
 
-// Writing over this file would destroy the answers or a picture. Only a
-// regular file can be truncated: a terminal or /dev/null as both input and
-// output is fine.
+// Any catalogued picture, as open_glyph would open it: its path under the
+// symbol path, links followed, mount points crossed. Finding a picture needs
+// only search permission on its directories, and so does this.
+static bool is_picture(const struct stat& file)
+{
+    std::string path;
+    for (const SetInfo& set : set_table) {
+        path = settings.symbol_path;
+        path += set.directory;
+        const size_t directory_end = path.size();
+        for (int row = set.first_row; row < set.first_row + set.size; ++row) {
+            path.resize(directory_end);
+            path += symbol_table[row].image_file;
+            struct stat status;
+            if (stat(path.c_str(), &status) == 0 && same_file(status, file))
+                return true;
+        }
+    }
+    return false;
+}
+
+// Writing to this file would destroy the answers or a picture, or would use
+// a placeholder. The input is refused whatever its kind (a file would be
+// truncated, a pipe or FIFO would read back the run's own output), except a
+// terminal or /dev/null, which take both ways. open_glyph reads only regular
+// files as pictures.
 static bool is_precious(const struct stat& file)
 {
-    if (!S_ISREG(file.st_mode))
-        return false;
-    struct stat input;
-    if (fstat(fileno(settings.input), &input) == 0 && same_file(input, file))
+    if (is_placeholder(file))
         return true;
-    return is_picture(file);
+    struct stat input;
+    if (fstat(fileno(settings.input), &input) == 0 && same_file(input, file)
+        && !S_ISCHR(file.st_mode))
+        return true;
+    return S_ISREG(file.st_mode) && is_picture(file);
 }
 
 // The file as it stands before anything is opened for writing; false when
@@ -93,12 +103,16 @@ static FILE* open_for_writing(const char* path, const struct stat* before)
 
 static FILE* open_for_reading(const char* path)
 {
+    // A placeholder is refused before it is opened: as a FIFO with no writer
+    // it would wait for one for ever.
+    struct stat status;
+    if (stat(path, &status) == 0 && is_placeholder(status))
+        fail_run();
     const int descriptor = open(path, O_RDONLY | O_NOCTTY);
     if (descriptor < 0)
         fail_run();
     // A directory opens, but every read of it fails.
-    struct stat status;
-    if (fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode))
+    if (fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode) || is_placeholder(status))
         fail_run();
     FILE* stream = fdopen(descriptor, "r");
     if (!stream)
@@ -121,16 +135,21 @@ void open_named_streams()
     if (settings.output_path)
         settings.output =
             open_for_writing(settings.output_path, output_existed ? &output_before : nullptr);
-    if (!settings.error_path)
+    if (!settings.output_path && !settings.error_path)
         return;
     // The output's own file (named by -o, or standard output) takes the error
     // message in the same stream, after what was written before it, as >f 2>&1
-    // would. Named by one path that did not exist, it does now.
+    // would: whether -e names it (by a path that did not exist, it does now)
+    // or -o names the file standard error already writes to (-o f 2>f).
     struct stat error_now, output;
-    if (stat(settings.error_path, &error_now) == 0
-        && fstat(fileno(settings.output), &output) == 0 && same_file(error_now, output))
+    const bool error_is_output =
+        fstat(fileno(settings.output), &output) == 0
+        && (settings.error_path ? stat(settings.error_path, &error_now)
+                                : fstat(fileno(settings.error), &error_now)) == 0
+        && same_file(error_now, output);
+    if (error_is_output)
         settings.error = settings.output;
-    else
+    else if (settings.error_path)
         settings.error =
             open_for_writing(settings.error_path, error_existed ? &error_before : nullptr);
 }
