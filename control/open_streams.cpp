@@ -39,8 +39,9 @@ static bool is_placeholder(const struct stat& file)
 // Any catalogued picture, as open_glyph would open it: its name in its set
 // directory under the symbol path, links followed, mount points crossed.
 // Each set directory is opened once (O_PATH asks only search permission, as
-// finding a picture does) and the names looked up in it, which costs a third
-// of looking up every whole path.
+// finding a picture does) and the names looked up in it, which is cheaper
+// than looking up every whole path. It runs only for an existing regular
+// file named by -o or -e.
 static bool is_picture(const struct stat& file)
 {
     for (const SetInfo& set : set_table) {
@@ -64,8 +65,8 @@ static bool is_picture(const struct stat& file)
 // Writing to this file would destroy the answers or a picture, or would use
 // a placeholder. The input is refused whatever its kind (a file would be
 // truncated, a pipe or FIFO would read back the run's own output), except a
-// terminal or /dev/null, which take both ways. open_glyph reads only regular
-// files as pictures.
+// character device (a terminal, /dev/null), which takes both ways.
+// open_glyph reads only regular files as pictures.
 static bool is_precious(const struct stat& file)
 {
     if (is_placeholder(file))
