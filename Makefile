@@ -17,11 +17,14 @@ MAKEFLAGS += --no-print-directory
 .PHONY: all build rilk run check install install-check uninstall glyphs \
         legibility check-pictures pictures-configured deb bench clean FORCE
 
+# A text as one word for the shell, whatever quotes or blanks it holds.
+quote = '$(subst ','\'',$(1))'
+
 CONFIGURE = cmake -S '$(CURDIR)' -B '$(BUILD)' $(CMAKE_FLAGS)
 configure_quoted = '$(subst ','\'',$(CONFIGURE))'
 CONFIGURED = $(BUILD)/configured
 # Runs a command quietly, showing its output only when it fails.
-quietly = $(1) >'$(BUILD)/$(2).log' 2>&1 || { cat '$(BUILD)/$(2).log' >&2; exit 1; }
+quietly = $(1) >$(call quote,$(BUILD)/$(2).log) 2>&1 || { cat $(call quote,$(BUILD)/$(2).log) >&2; exit 1; }
 
 all: build
 
@@ -39,7 +42,7 @@ $(CONFIGURED): $(BUILD)/configure-command
 	  { cat '$(BUILD)/configure.log' >&2; rm -f '$(BUILD)/CMakeCache.txt'; exit 1; }
 	@touch $@
 
-# A package found missing by the last configure (GoogleTest, FreeType) is
+# A package found missing by the last configure (GoogleTest) is
 # looked for again, in case it has been installed since.
 refind-%: $(CONFIGURED)
 	@if [ -e '$(BUILD)/missing-$*' ]; then $(call quietly,$(CONFIGURE),configure); fi
@@ -96,20 +99,22 @@ check-pictures: pictures-configured
 # Installing into a place the user may not write fails before anything is
 # copied, with one line that says where.
 install: install-check rilk
-	@$(call quietly,DESTDIR='$(DESTDIR)' cmake --install '$(BUILD)' --prefix '$(PREFIX)',install)
-	@echo "Installed rilk under $(DESTDIR)$(PREFIX) (make uninstall removes it)"
+	@$(call quietly,DESTDIR=$(call quote,$(DESTDIR)) cmake --install $(call quote,$(BUILD)) \
+	  --prefix $(call quote,$(PREFIX)),install)
+	@printf 'Installed rilk under %s (make uninstall removes it)\n' $(call quote,$(DESTDIR)$(PREFIX))
 
 # The first place on the way to each install folder that exists but may not
 # be written; the folders are the layout's, which CMake writes down.
-unwritable = $(shell sed 's/^[a-z]* //' '$(BUILD)/install-dirs' | while read -r d; do \
-  p='$(DESTDIR)$(PREFIX)'/$$d; while [ ! -e "$$p" ]; do p=$$(dirname "$$p"); done; \
+unwritable = $(shell sed 's/^[a-z]* //' $(call quote,$(BUILD)/install-dirs) | while read -r d; do \
+  p=$(call quote,$(DESTDIR)$(PREFIX))/$$d; while [ ! -e "$$p" ]; do p=$$(dirname "$$p"); done; \
   if [ ! -d "$$p" ] || [ ! -w "$$p" ]; then echo "$$p"; break; fi; done)
 
 install-check: $(CONFIGURED)
 	$(if $(unwritable),$(error make install: cannot write to $(unwritable); run it as root or choose another PREFIX, such as PREFIX=$$HOME/.local))
 
 uninstall:
-	@cmake -DMANIFEST='$(BUILD)/install_manifest.txt' -DLAYOUT='$(BUILD)/install-dirs' -P tools/uninstall.cmake
+	@cmake -DMANIFEST=$(call quote,$(BUILD)/install_manifest.txt) \
+	  -DLAYOUT=$(call quote,$(BUILD)/install-dirs) -P tools/uninstall.cmake
 
 deb:
 	@tools/make_deb '$(CURDIR)' '$(BUILD)-deb'

@@ -20,6 +20,14 @@ namespace {
 // maxval: its bit is set with the magic.
 enum : int { got_magic = 1, got_width = 2, got_height = 4, got_maxval = 8, got_all = 15 };
 
+// A comment, its "#" read: the bytes up to and including the next line feed.
+void skip_comment(FILE* stream)
+{
+    for (int skipped = '#'; skipped != '\n'; skipped = getc_unlocked(stream))
+        if (skipped == EOF)
+            fail_run();
+}
+
 }  // namespace
 
 void read_glyph_header(FILE* stream)
@@ -42,10 +50,7 @@ void read_glyph_header(FILE* stream)
             if (magic == '1' || magic == '4')
                 progress |= got_maxval;
         } else if (c == '#') {
-            // A comment runs to the end of its line.
-            for (int skipped = c; skipped != '\n'; skipped = getc_unlocked(stream))
-                if (skipped == EOF)
-                    fail_run();
+            skip_comment(stream);
         } else {
             // A number; the byte that ends it is consumed. A byte that is no
             // digit gives 0. A value beyond 32 bits is malformed.
@@ -55,6 +60,11 @@ void read_glyph_header(FILE* stream)
                     fail_run();
                 value = value * 10 + (c - '0');
             }
+            // Except a "#": the formats let a comment follow a number
+            // directly, and it runs to the end of its line like any other.
+            // After the last number the raster then starts past that line.
+            if (c == '#')
+                skip_comment(stream);
             if (!(progress & got_width)) {
                 glyph_header.width = value;
                 progress |= got_width;

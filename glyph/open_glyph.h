@@ -20,6 +20,7 @@ extern GlyphHeader glyph_header;
 void open_glyph(const SymbolRecord* record);
 
 // Reads a Netpbm header from `stream` into glyph_header, stopping right after
-// the byte that ends its last number. Ends the process on a bad magic digit,
-// a number beyond 32 bits, or the end of the file inside the header.
+// the byte that ends its last number (after the line of a comment that "#"
+// begins there). Ends the process on a bad magic digit, a number beyond 32
+// bits, or the end of the file inside the header.
 void read_glyph_header(FILE* stream);

@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <array>
-#include <cassert>
 
 #include "glyph/samples.h"
 
@@ -14,8 +13,9 @@ unsigned char block[block_size];
 // sides) and no sample is below -1, so the sums cannot overflow downwards.
 // Upwards, a sample above 255 comes only from a plain number, and a number
 // kept at its largest, 2^31 - 1, took ten digits: no sum grows by more than
-// 2^28 for each byte read. Files below 2^34 bytes (16 GiB) keep every sum
-// below 2^62.
+// 2^28 for each byte read. So the raster is read up to 2^34 bytes (16 GiB)
+// and no further, which keeps every sum below 2^62: in every build, the rest
+// of a larger file counts as past its end, as if the file ended there.
 static_assert(int64_t{INT32_MAX} * INT32_MAX < int64_t{1} << 62, "a cell's pixels fit");
 constexpr uint64_t most_bytes = uint64_t(1) << 34;
 constexpr int64_t largest_number = INT32_MAX;
@@ -32,16 +32,17 @@ constexpr std::array<BitCounts, 256> set_in_first = [] {
     return counts;
 }();
 
-// Reads the next block. False, with `ended` set, when the file has ended.
+// Reads the next block. False, with `ended` set, when the file has ended or
+// the bound on the bytes read is reached.
 bool refill(SampleReader& reader)
 {
     if (reader.ended)
         return false;
-    const size_t room = static_cast<size_t>(std::min<uint64_t>(reader.unread, block_size));
+    const uint64_t allowed = std::min(reader.unread, most_bytes - reader.bytes_read);
+    const size_t room = static_cast<size_t>(std::min<uint64_t>(allowed, block_size));
     const size_t got = room ? std::fread(block, 1, room, reader.stream) : 0;
     reader.unread -= got;
     reader.bytes_read += got;
-    assert(reader.bytes_read < most_bytes);
     reader.pos = block;
     reader.end = block + got;
     reader.ended = got == 0;

@@ -43,6 +43,10 @@ TEST(GlyphHeader, ReadsTheHeaderAndStopsAtTheFirstRasterByte)
         {"largest width", "P5 2147483647 1 65535\nQ", '5', 2147483647, 1, 'Q'},
         {"the byte after the maxval is taken", "P5 1 1 255\n\nQ", '5', 1, 1, '\n'},
         {"the file may end right after the header", "P4 8 1", '4', 8, 1, EOF},
+        {"a comment right after a number", "P2 4#w 9\n3\n255\n7", '2', 4, 3, '7'},
+        {"a comment right after the maxval", "P5 4 2 255#c 9\nQ", '5', 4, 2, 'Q'},
+        {"a comment right after a bitmap's height", "P4 8 1#h 9\n\n", '4', 8, 1, '\n'},
+        {"only a # begins a comment there", "P5 4 2 255/c\n", '5', 4, 2, 'c'},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -69,6 +73,7 @@ TEST(GlyphHeaderDeathTest, MalformedHeadersEndTheRunSilently)
         "P5 3 4",                 // ends before the maxval
         "P4 3",
         "P5 3 4 # a comment without end",
+        "P5 3 4 255# a comment without end",
         "P5 2147483648 1 255\n",  // numbers beyond 32 bits
         "P2 1 99999999999 255\n",
         "P6 1 1 4294967296\n",

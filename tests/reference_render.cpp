@@ -45,6 +45,16 @@ int32_t plain_bit(Bytes& bytes)
     return -1;
 }
 
+// The rest of a comment, through its line feed; false when the file ends
+// first.
+bool skip_comment(Bytes& bytes)
+{
+    for (int c = bytes.next(); c != '\n'; c = bytes.next())
+        if (c == -1)
+            return false;
+    return true;
+}
+
 }  // namespace
 
 ReferenceHeader reference_header(const std::string& file)
@@ -66,11 +76,8 @@ ReferenceHeader reference_header(const std::string& file)
             have_magic = true;
             have_maxval = have_maxval || digit == '1' || digit == '4';
         } else if (c == '#') {
-            do {
-                c = bytes.next();
-                if (c == -1)
-                    return header;
-            } while (c != '\n');
+            if (!skip_comment(bytes))
+                return header;
         } else {
             int64_t value = 0;
             for (; is_digit(c); c = bytes.next()) {
@@ -78,6 +85,10 @@ ReferenceHeader reference_header(const std::string& file)
                 if (value > INT32_MAX)
                     return header;
             }
+            // A "#" that ends a number begins a comment; any other byte that
+            // ends one is dropped with it.
+            if (c == '#' && !skip_comment(bytes))
+                return header;
             if (!have_width) {
                 header.width = static_cast<int32_t>(value);
                 have_width = true;

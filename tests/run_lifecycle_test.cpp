@@ -195,6 +195,31 @@ TEST(RunLifecycle, NothingIsLostAndNoFailureLooksLikeSuccess)
                               + "; kept() { [ \"$(cat \"$1\")\" = \"$2\" ] || exit 99; }; ";
     const std::string run = "\"$RILK\" -p \"$P\" ";
     const std::string intact = "kept \"$P/Hiragana/a.1.pbm\" \"$(cat \"$P/Hiragana/i.1.pbm\")\"";
+    // The run answers from a FIFO; once it has printed its first prompt into
+    // f, the pictures go and its next question can only fail.
+    const auto picture_then_failure = [&](const std::string& options) {
+        return "mkfifo in; " + run + "-t -i in " + options + " & exec 3>in; "
+               "until grep -q quit f 2>/dev/null; do sleep 0.05; done; "
+               "mv \"$P/Hiragana\" \"$P/gone\"; echo x >&3; wait $!; s=$?; "
+               "mv \"$P/gone\" \"$P/Hiragana\"; [ \"$(head -n 1 f)\" = \"O O\" ] && "
+               "[ \"$(tail -c 21 f)\" = \"Try using option -p.\" ] || exit 99";
+    };
+    // These exit 77 where the case cannot be set up. Root lists any
+    // directory, unless it gives up the capabilities to override permissions.
+    const std::string unlistable =
+        "as=; [ \"$(id -u)\" != 0 ] || "
+        "as='setpriv --bounding-set=-dac_override,-dac_read_search'; "
+        "chmod 311 \"$P/Hiragana\"; if $as ls \"$P/Hiragana\" >/dev/null 2>&1 || "
+        "! $as test -r \"$P/Hiragana/a.1.pbm\"; then chmod 755 \"$P/Hiragana\"; exit 77; fi; "
+        "echo . | $as " + run + "-o \"$P/Hiragana/a.1.pbm\"; "
+        "s=$?; chmod 755 \"$P/Hiragana\"; (" + intact + ") || "
+        "{ cp \"$P/Hiragana/i.1.pbm\" \"$P/Hiragana/a.1.pbm\"; exit 99; }";
+    const std::string mounted =
+        "for u in 'unshare -m' 'unshare -rm' ''; do [ -n \"$u\" ] && $u true 2>/dev/null && "
+        "break; done; [ -n \"$u\" ] || exit 77; echo kept >other; "
+        "$u sh -c 'mount --bind other \"$1\" 2>/dev/null || exit 77; "
+        "\"$RILK\" -p \"$2\" -o \"$1\" </dev/null' - \"$P/Hiragana/i.1.pbm\" \"$P\"; "
+        "s=$?; [ $s != 77 ] || exit 77; kept other kept";
     struct Case {
         const char* name;
         std::string script;
@@ -202,6 +227,8 @@ TEST(RunLifecycle, NothingIsLostAndNoFailureLooksLikeSuccess)
     };
     const Case cases[] = {
         {"-o a picture", run + "-t -l -o \"$P/Hiragana/a.1.pbm\"; s=$?; " + intact, 255},
+        {"-o a picture in a set directory that cannot be listed", unlistable, 255},
+        {"-o a picture that a bind mount covers", mounted, 255},
         {"-e a hard link to a picture",
          "ln \"$P/Hiragana/a.1.pbm\" link; " + run + "-t -l -e link; s=$?; " + intact, 255},
         {"-o the input", "echo . >ans; " + run + "-i ans -o ans; s=$?; kept ans .", 255},
@@ -209,13 +236,12 @@ TEST(RunLifecycle, NothingIsLostAndNoFailureLooksLikeSuccess)
         {"-o the standard input", "echo . >ans; " + run + "-o ans <ans; s=$?; kept ans .", 255},
         {"-e refused before -o is created",
          run + "-o new -e \"$P/Kanji/1.pbm\"; s=$?; [ ! -e new ] || exit 99", 255},
-        {"-o and -e one file, one stream",
-         "mkfifo in; " + run + "-t -i in -o f -e f & exec 3>in; "
-         "until grep -q quit f 2>/dev/null; do sleep 0.05; done; mv \"$P/Hiragana\" \"$P/gone\"; "
-         "echo x >&3; wait $!; s=$?; mv \"$P/gone\" \"$P/Hiragana\"; "
-         "[ \"$(head -n 1 f)\" = \"O O\" ] && "
-         "[ \"$(tail -c 21 f)\" = \"Try using option -p.\" ] || exit 99",
-         255},
+        {"-o the input pipe", "yes ka | " + run + "-o /dev/stdin; s=$?", 255},
+        {"-o the input FIFO", "mkfifo f; " + run + "-i f -o f & exec 3>f; wait $!; s=$?", 255},
+        {"-o /dev/null as the input too", run + "-o /dev/stdin </dev/null; s=$?", 0},
+        {"-o and -e one file, one stream", picture_then_failure("-o f -e f"), 255},
+        {"-o the file of standard error, one stream", picture_then_failure("-o f 2>f"), 255},
+        {"-o /dev/stderr, one stream", picture_then_failure("-o /dev/stderr 2>f"), 255},
         {"reader gone",
          "yes ka | { " + run + "; echo $? >s; } | head -c 1 >/dev/null; s=$(cat s)", 255},
         {"file-size limit", "ulimit -f 1; yes ka | " + run + "-o out; s=$?", 255},
@@ -224,6 +250,12 @@ TEST(RunLifecycle, NothingIsLostAndNoFailureLooksLikeSuccess)
         {"no standard error, -o", "\"$RILK\" -p none -o out 2>&-; s=$?; kept out ''", 255},
         {"no standard input, -o",
          run + "-o out <&-; s=$?; [ \"$(tail -c 9 out)\" = 'Reading? ' ] || exit 99", 255},
+        {"no standard output, -o /dev/stdout", run + "-o /dev/stdout >&-; s=$?", 255},
+        {"no standard output, -o /dev/fd/1", run + "-t -l -o /dev/fd/1 >&-; s=$?", 255},
+        {"no standard output, -o /dev/null", run + "-t -l -o /dev/null >&-; s=$?", 0},
+        {"no standard input, -i /dev/stdin", run + "-i /dev/stdin <&- >out; s=$?; kept out ''",
+         255},
+        {"no standard output, -i /dev/stdout", run + "-i /dev/stdout >&-; s=$?", 255},
         {"directory as -i", run + "-i . >out; s=$?; kept out ''", 255},
         {"read error on standard input", run + "<. >/dev/null; s=$?", 255},
         {"over-long word starting with a zero byte",
@@ -231,13 +263,22 @@ TEST(RunLifecycle, NothingIsLostAndNoFailureLooksLikeSuccess)
              "-t >out; s=$?; [ $(grep -o quit out | wc -l) = 2 ] || exit 99",
          0},
     };
+    std::string not_run;
     for (const Case& c : cases) {
         const TemporaryDirectory scratch;
         const std::string script =
             "cd " + shell_quote(scratch.path()) + " && " + setup + c.script + "; exit $s";
-        EXPECT_EQ(run_script(script), c.status)
-            << c.name << "; 99: files lost or mixed, -1: still running after 20 s";
+        const int status = run_script(script);
+        if (status == 77)
+            not_run += std::string("\n  ") + c.name;
+        else
+            EXPECT_EQ(status, c.status)
+                << c.name << "; 99: files lost or mixed, -1: still running after 20 s";
     }
+    if (!not_run.empty())
+        GTEST_SKIP() << "no way to drop the right to list any directory, or no mount "
+                        "namespace, to be had here for:"
+                     << not_run;
 }
 
 // The same in-process for the prompts, which come before any answer is read.
