@@ -16,8 +16,13 @@ namespace {
 constexpr int compound_weight = 30;
 // The kana of a compound syllable are drawn as if a cell were this many
 // times as tall as wide rather than twice: 10% narrower, to stand taller in
-// the width they share.
+// the width they share; and down to the narrowest aspect of their set where
+// that lets them stand taller still.
 constexpr double compound_aspect = 1.8;
+constexpr double narrowest_compound_aspect[picture_set_count] = {1.2, 1.2};
+// Blank columns between the kana of a compound, per set: their bars never
+// run on as one line.
+constexpr int compound_gap[picture_set_count] = {2, 3};
 // The share of its strokes a large kanji in outline may lose on screen.
 constexpr double outline_loss = 0.02;
 // A picture may be drawn this many thousandths of the em thinner than its
@@ -67,8 +72,17 @@ bool draw_picture(int entry, const char* characters, int set_number, Drawing& dr
     // width. No blank lines: the prompt follows the picture.
     const bool compound = text.size() > 1;
     const int margin = compound || large ? 0 : 1;
-    const Frame frame = {set.width, set.height, margin, 0, set.width - 2 * margin, set.height,
-                         compound ? compound_aspect : 2.0, large ? 2 : 1, large};
+    const Frame frame = {set.width,
+                         set.height,
+                         margin,
+                         0,
+                         set.width - 2 * margin,
+                         set.height,
+                         compound ? compound_aspect : 2.0,
+                         compound_gap[set_number],
+                         large,
+                         1,
+                         narrowest_compound_aspect[set_number]};
     Style style;
     style.weight = typefaces[entry].embolden + (compound ? compound_weight : 0);
     style.grid = typefaces[entry].grid;

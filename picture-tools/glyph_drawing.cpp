@@ -114,8 +114,9 @@ bool is_small_kana(unsigned c)
     return std::find(std::begin(small), std::end(small), c) != std::end(small);
 }
 
-// A small kana's ink is at most this share of the big one's height.
-constexpr double small_height = 0.7;
+// A small kana is drawn in the box of its big form (ゃ of や) shrunk to
+// this share each way.
+constexpr double small_size = 0.7;
 
 // One character of the text: its glyph's ink box in font units, and where
 // its ink goes in cells.
@@ -123,18 +124,25 @@ struct Piece {
     FT_UInt index;
     FT_BBox box;
     bool small;
+    long big_width, big_height;   // a small kana's big form's ink, font units
     int mark;                     // 0, or 1 + the mark's number
-    double scale;                 // of the big characters' size
+    bool raised;                  // the mark stands above the kana, not beside it
+    bool wide_gap;                // twice the blank columns before it: a bar of
+                                  // it and one of the character before would
+                                  // otherwise read as one line
     int left, top, columns, lines;
     int mark_left, mark_top;
 };
 
-// Lays the pieces out at `lines` lines for the big characters: columns and
-// lines of every piece, left to right, the characters `gap` cells apart and
-// a mark a blank column right of its kana, over the next character when
-// that leaves a blank line between them. Gives the width in cells; `exact`
-// receives the width before the rounding to whole cells.
-int lay_out(std::vector<Piece>& pieces, int lines, const Frame& frame, double& exact)
+// Lays the pieces out at `lines` lines for the big characters, on cells
+// drawn `aspect` times as tall as wide, `raise` lines below the top: columns
+// and lines of every piece, left to right, the characters `gap` cells apart.
+// A mark goes a blank column right of its kana, over the next character
+// when that leaves a blank line between them, or, raised, on the top lines
+// over the kana's right end. Gives the width in cells; `exact` receives the
+// width before the rounding to whole cells.
+int lay_out(std::vector<Piece>& pieces, int lines, double aspect, int raise, const Frame& frame,
+            double& exact)
 {
     const Mark* mark_set = marks[frame.large ? 1 : 0];
     // The ink box of the big characters (of all, if none is big), on the
@@ -145,44 +153,90 @@ int lay_out(std::vector<Piece>& pieces, int lines, const Frame& frame, double& e
     for (const Piece& p : pieces)
         if (!p.small || !any_big)
             top = std::max(top, p.box.yMax), bottom = std::min(bottom, p.box.yMin);
-    const long big = top - bottom;
-    const double per_unit = double(lines) / double(big);   // lines per font unit
-    int x = 0, blocked_to = 0, blocked_lines = 0;
+    const double per_unit = double(lines) / double(top - bottom);   // lines per font unit
+    int x = 0, blocked_to = 0, blocked_lines = 0, right = 0;
     exact = 0;
     for (size_t i = 0; i < pieces.size(); ++i) {
         Piece& p = pieces[i];
-        const double h = double(p.box.yMax - p.box.yMin), w = double(p.box.xMax - p.box.xMin);
-        p.scale = p.small ? std::min(1.0, small_height * big / h) : 1.0;
-        p.lines = std::max(1, int(std::lround(h * per_unit * p.scale)));
-        if (p.small)
-            p.lines = std::min(p.lines, std::max(1, int(small_height * lines)));
-        p.columns = std::max(1, int(std::lround(frame.cell_aspect * w * per_unit * p.scale)));
-        p.top = p.small ? lines - p.lines : int(std::lround((top - p.box.yMax) * per_unit));
+        double w = double(p.box.xMax - p.box.xMin), h = double(p.box.yMax - p.box.yMin);
+        if (p.small && any_big)
+            w = small_size * double(p.big_width), h = small_size * double(p.big_height);
+        p.lines = std::max(1, int(std::lround(h * per_unit)));
+        p.columns = std::max(1, int(std::lround(aspect * w * per_unit)));
+        p.top = p.small && any_big ? lines - p.lines
+                                   : int(std::lround((top - p.box.yMax) * per_unit));
         p.lines = std::min(p.lines, lines - p.top);
+        p.top += raise;
         if (i > 0) {
-            x += frame.letter_gap;
+            x += frame.letter_gap * (p.wide_gap ? 2 : 1);
             // Right of a mark, unless it lies a blank line above this piece.
             if (p.top < blocked_lines + 1)
                 x = std::max(x, blocked_to);
-            exact += frame.letter_gap;
+            exact += frame.letter_gap * (p.wide_gap ? 2 : 1);
         }
         p.left = x;
         x += p.columns;
-        exact += frame.cell_aspect * w * per_unit * p.scale;
-        if (p.mark) {
-            const Mark& m = mark_set[p.mark - 1];
-            p.mark_left = x + 1;
-            p.mark_top = 0;
-            blocked_to = p.mark_left + m.columns + 1;
-            blocked_lines = m.lines;
-            exact = std::max(exact, double(blocked_to - 1));
-            if (i + 1 == pieces.size())
-                x = blocked_to - 1;
-        } else {
-            blocked_to = 0, blocked_lines = 0;
+        exact = std::max(exact, double(p.left)) + aspect * w * per_unit;
+        right = std::max(right, x);
+        blocked_to = 0, blocked_lines = 0;
+        if (!p.mark)
+            continue;
+        const Mark& m = mark_set[p.mark - 1];
+        p.mark_top = 0;
+        if (p.raised) {
+            // Over the kana's right end, a column beyond it.
+            p.mark_left = std::max(p.left, x + 1 - m.columns);
+            right = std::max(right, p.mark_left + m.columns);
+            exact = std::max(exact, double(p.mark_left + m.columns));
+            continue;
+        }
+        p.mark_left = x + 1;
+        blocked_to = p.mark_left + m.columns + 1;
+        blocked_lines = m.lines;
+        right = std::max(right, blocked_to - 1);
+        exact = std::max(exact, double(blocked_to - 1));
+    }
+    return right;
+}
+
+// Whether a mark laid out beside its kana stands in line with a
+// horizontal bar of it: a run of inked cells, a quarter of the kana's width
+// or longer, on the mark's lines, or on the line below it and reaching
+// under the mark. Such a mark would read as the bar's dotted end.
+bool in_line_with_a_bar(const Coverage& c, int sub, const Piece& p, const Mark& m, int left,
+                        int top)
+{
+    const int w = c.width / sub, h = c.height / sub;
+    const std::vector<bool> ink = ink_cells(shares(c, sub), w, h);
+    const int longest = std::max(3, p.columns / 4);
+    for (int y = top + p.mark_top; y <= top + p.mark_top + m.lines && y < h; ++y) {
+        int run = 0;
+        for (int x = left + p.left; x < left + p.left + p.columns && x < w; ++x) {
+            run = ink[size_t(y) * w + x] ? run + 1 : 0;
+            const bool below = y == top + p.mark_top + m.lines;
+            if (run >= longest && (!below || x >= left + p.mark_left - 3))
+                return true;
         }
     }
-    return std::max(x, blocked_to - 1);
+    return false;
+}
+
+// Whether, on some line, a horizontal stroke of one piece runs up to the
+// gap before the next and one of the next runs on from it: two cells of ink
+// on either side of the gap.
+bool bars_meet(const Coverage& c, int sub, const Piece& before, const Piece& after, int left)
+{
+    const int w = c.width / sub, h = c.height / sub;
+    const std::vector<bool> ink = ink_cells(shares(c, sub), w, h);
+    const auto at = [&](int x, int y) { return x >= 0 && x < w && ink[size_t(y) * w + x]; };
+    const int end = left + before.left + before.columns, start = left + after.left;
+    for (int y = 0; y < h; ++y) {
+        const bool from = (at(end - 1, y) && at(end - 2, y)) || (at(end - 2, y) && at(end - 3, y));
+        const bool on = (at(start, y) && at(start + 1, y)) || (at(start + 1, y) && at(start + 2, y));
+        if (from && on)
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -211,11 +265,6 @@ unsigned plain_kana(unsigned c, int& mark)
     return c;
 }
 
-// The characters side by side, on whole cells, their ink as large as fits
-// the frame's box with the proportions kept, small kana smaller, voicing
-// marks drawn apart; rendered into the frame at `sub` x `sub` sub-pixels
-// per cell. `proportions` receives the width of the ink over its height.
-// False when the face lacks a character or has no outline for it.
 void clear_canvas(const Frame& frame, int columns, int lines, int sub, Coverage& out,
                   int& left, int& top)
 {
@@ -228,57 +277,16 @@ void clear_canvas(const Frame& frame, int columns, int lines, int sub, Coverage&
     out.fixed.assign(size_t(frame.width) * frame.height, -1);
 }
 
-bool draw_text(FT_Face face, const Style& style, const std::vector<unsigned>& text,
-               const Frame& frame, int sub, Coverage& out, double& proportions)
+namespace {
+
+// The pieces rendered into `out`, which clear_canvas prepared, their ink
+// boxes starting at cell (left, top); each piece's ink kept within its own
+// columns, so the gap between two characters stays blank. False when
+// FreeType fails.
+bool render_pieces(FT_Face face, const Style& style, const std::vector<Piece>& pieces,
+                   const Frame& frame, int sub, int left, int top, Coverage& out)
 {
-    if (!FT_IS_SCALABLE(face))
-        return draw_dots(face, text, frame, sub, out, proportions);
     const FT_Int32 load = FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP;
-    std::vector<Piece> pieces;
-    for (unsigned c : text) {
-        Piece p = {};
-        const unsigned plain = plain_kana(c, p.mark);
-        p.index = FT_Get_Char_Index(face, plain);
-        if (p.index == 0 || FT_Load_Glyph(face, p.index, load) != 0)
-            return false;
-        FT_GlyphSlot slot = face->glyph;
-        if (slot->format != FT_GLYPH_FORMAT_OUTLINE || slot->outline.n_points == 0)
-            return false;
-        embolden(face, slot->outline, style.weight);
-        FT_Outline_Get_BBox(&slot->outline, &p.box);
-        if (p.box.xMax <= p.box.xMin || p.box.yMax <= p.box.yMin)
-            return false;
-        p.small = text.size() > 1 && is_small_kana(c);
-        pieces.push_back(p);
-    }
-    if (pieces.empty())
-        return false;
-    // The most lines whose width fits the box; ink so flat that it would
-    // span less than two thirds of the box across takes one line more, and
-    // as many columns as that asks, margins included.
-    int lines = frame.box_lines, columns = 0;
-    double exact = 0;
-    while (lines > 1 && (columns = lay_out(pieces, lines, frame, exact)) > frame.box_columns)
-        --lines;
-    columns = lay_out(pieces, lines, frame, exact);
-    if (lines < frame.box_lines && 3 * columns < 2 * frame.box_columns &&
-        lay_out(pieces, lines + 1, frame, exact) <= frame.width)
-        columns = lay_out(pieces, ++lines, frame, exact);
-    proportions = exact / (2.0 * lines);   // as cells twice as tall as wide show it
-    if (style.grid > 0 && pieces.size() == 1 && !pieces[0].mark) {
-        // A face drawn on a grid: its ink spans whole dots, and a dot that
-        // takes two columns by one line (or a multiple) lands on whole cells.
-        Piece& p = pieces[0];
-        const double dot = double(face->units_per_EM) / style.grid;
-        const long dot_columns = 2 * frame.dot * std::lround((p.box.xMax - p.box.xMin) / dot);
-        const long dot_lines = frame.dot * std::lround((p.box.yMax - p.box.yMin) / dot);
-        if (dot_columns <= frame.box_columns && dot_lines <= frame.box_lines) {
-            p.columns = columns = int(dot_columns), p.lines = lines = int(dot_lines);
-            proportions = columns / (2.0 * lines);   // the face's own, in dots
-        }
-    }
-    int left, top;
-    clear_canvas(frame, columns, lines, sub, out, left, top);
     std::vector<unsigned char> layer(out.pixels.size());
     for (const Piece& p : pieces) {
         const double w = double(p.box.xMax - p.box.xMin), h = double(p.box.yMax - p.box.yMin);
@@ -330,14 +338,143 @@ bool draw_text(FT_Face face, const Style& style, const std::vector<unsigned>& te
         bitmap.pixel_mode = FT_PIXEL_MODE_GRAY;
         if (FT_Outline_Get_Bitmap(library, &outline, &bitmap) != 0)
             return false;
-        for (size_t i = 0; i < layer.size(); ++i)
-            out.pixels[i] = std::max(out.pixels[i], layer[i]);
+        const int from = pieces.size() > 1 ? (left + p.left) * sub : 0;
+        const int to = pieces.size() > 1 ? (left + p.left + p.columns) * sub : out.width;
+        for (int y = 0; y < out.height; ++y)
+            for (int x = std::max(0, from); x < std::min(to, out.width); ++x) {
+                const size_t i = size_t(y) * out.width + x;
+                out.pixels[i] = std::max(out.pixels[i], layer[i]);
+            }
     }
+    return true;
+}
+
+// The lines and the cells' aspect at which the pieces fill the frame's box:
+// the most lines whose width fits, on cells as tall as the frame's; a
+// compound may take cells down to the frame's narrowest aspect first, so as
+// to stand taller. Ink so flat that it would span less than two thirds of
+// the box across takes one line more, and as many columns as that asks,
+// margins included. Gives the columns.
+int fit(std::vector<Piece>& pieces, const Frame& frame, int raise, int& lines, double& aspect,
+        double& exact)
+{
+    const double narrowest = pieces.size() > 1 && frame.narrowest_aspect > 0
+                                 ? std::min(frame.narrowest_aspect, frame.cell_aspect)
+                                 : frame.cell_aspect;
+    int columns = 0;
+    for (lines = frame.box_lines - raise; lines > 1; --lines) {
+        for (aspect = frame.cell_aspect; aspect > narrowest - 1e-9; aspect -= 0.05)
+            if ((columns = lay_out(pieces, lines, aspect, raise, frame, exact)) <= frame.box_columns)
+                break;
+        if (columns <= frame.box_columns)
+            break;
+    }
+    if (columns > frame.box_columns)
+        aspect = frame.cell_aspect;
+    columns = lay_out(pieces, lines, aspect, raise, frame, exact);
+    if (lines < frame.box_lines - raise && 3 * columns < 2 * frame.box_columns &&
+        lay_out(pieces, lines + 1, aspect, raise, frame, exact) <= frame.width)
+        columns = lay_out(pieces, ++lines, aspect, raise, frame, exact);
+    return columns;
+}
+
+// The characters' glyphs, thickened by `weight` thousandths of the em, with
+// their ink boxes and marks; false when the face lacks one or has no outline
+// for it.
+bool load_pieces(FT_Face face, const std::vector<unsigned>& text, int weight,
+                 std::vector<Piece>& pieces)
+{
+    const FT_Int32 load = FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP;
+    pieces.clear();
+    for (unsigned c : text) {
+        Piece p = {};
+        const unsigned plain = plain_kana(c, p.mark);
+        p.index = FT_Get_Char_Index(face, plain);
+        if (p.index == 0 || FT_Load_Glyph(face, p.index, load) != 0)
+            return false;
+        FT_GlyphSlot slot = face->glyph;
+        if (slot->format != FT_GLYPH_FORMAT_OUTLINE || slot->outline.n_points == 0)
+            return false;
+        embolden(face, slot->outline, weight);
+        FT_Outline_Get_BBox(&slot->outline, &p.box);
+        if (p.box.xMax <= p.box.xMin || p.box.yMax <= p.box.yMin)
+            return false;
+        p.small = text.size() > 1 && is_small_kana(c);
+        p.big_width = p.box.xMax - p.box.xMin, p.big_height = p.box.yMax - p.box.yMin;
+        // The big form follows its small kana in Unicode.
+        FT_BBox big;
+        const FT_UInt big_index = p.small ? FT_Get_Char_Index(face, c + 1) : 0;
+        if (big_index != 0 && FT_Load_Glyph(face, big_index, load) == 0 &&
+            face->glyph->format == FT_GLYPH_FORMAT_OUTLINE) {
+            embolden(face, face->glyph->outline, weight);
+            FT_Outline_Get_BBox(&face->glyph->outline, &big);
+            if (big.xMax > big.xMin && big.yMax > big.yMin)
+                p.big_width = big.xMax - big.xMin, p.big_height = big.yMax - big.yMin;
+        }
+        pieces.push_back(p);
+    }
+    return !pieces.empty();
+}
+
+}  // namespace
+
+bool draw_text(FT_Face face, const Style& style, const std::vector<unsigned>& text,
+               const Frame& frame, int sub, Coverage& out, double& proportions)
+{
+    if (!FT_IS_SCALABLE(face))
+        return draw_dots(face, text, frame, sub, out, proportions);
+    std::vector<Piece> pieces;
+    const Mark* mark_set = marks[frame.large ? 1 : 0];
+    int raise = 0, lines = 0, columns = 0, left = 0, top = 0;
+    double aspect = frame.cell_aspect, exact = 0;
+    // A mark that stands in line with a bar of its kana, laid out beside it,
+    // is raised over it; two characters whose bars meet across the gap
+    // between them stand further apart. That is judged on the face's own outlines,
+    // unhinted, so that every way of drawing a picture lays it out alike.
+    if (!load_pieces(face, text, 0, pieces))
+        return false;
+    std::vector<bool> raised(pieces.size()), wide_gap(pieces.size());
+    if (pieces.size() > 1 ||
+        std::any_of(pieces.begin(), pieces.end(), [](const Piece& p) { return p.mark > 0; })) {
+        columns = fit(pieces, frame, 0, lines, aspect, exact);
+        clear_canvas(frame, columns, lines, sub, out, left, top);
+        if (!render_pieces(face, Style(), pieces, frame, sub, left, top, out))
+            return false;
+        for (size_t i = 0; i < pieces.size(); ++i) {
+            const Piece& p = pieces[i];
+            if (p.mark && in_line_with_a_bar(out, sub, p, mark_set[p.mark - 1], left, top)) {
+                raised[i] = true;
+                raise = std::max(raise, mark_set[p.mark - 1].lines + 1);
+            }
+            wide_gap[i] = i > 0 && bars_meet(out, sub, pieces[i - 1], p, left);
+        }
+    }
+    if (style.weight != 0 && !load_pieces(face, text, style.weight, pieces))
+        return false;
+    for (size_t i = 0; i < pieces.size(); ++i)
+        pieces[i].raised = raised[i], pieces[i].wide_gap = wide_gap[i];
+    columns = fit(pieces, frame, raise, lines, aspect, exact);
+    proportions = exact / (2.0 * (lines + raise));   // as cells twice as tall as wide show it
+    if (style.grid > 0 && pieces.size() == 1 && !pieces[0].mark) {
+        // A face drawn on a grid: its ink spans whole dots, and a dot that
+        // takes two columns by one line (or a multiple) lands on whole cells.
+        Piece& p = pieces[0];
+        const double dot = double(face->units_per_EM) / style.grid;
+        const long dot_columns = 2 * frame.dot * std::lround((p.box.xMax - p.box.xMin) / dot);
+        const long dot_lines = frame.dot * std::lround((p.box.yMax - p.box.yMin) / dot);
+        if (dot_columns <= frame.box_columns && dot_lines <= frame.box_lines) {
+            p.columns = columns = int(dot_columns), p.lines = lines = int(dot_lines);
+            proportions = columns / (2.0 * lines);   // the face's own, in dots
+        }
+    }
+    clear_canvas(frame, columns, lines + raise, sub, out, left, top);
+    if (!render_pieces(face, style, pieces, frame, sub, left, top, out))
+        return false;
     // The marks, and a blank cell all round each.
     for (const Piece& p : pieces) {
         if (!p.mark)
             continue;
-        const Mark& m = marks[frame.large ? 1 : 0][p.mark - 1];
+        const Mark& m = mark_set[p.mark - 1];
         const int mx = left + p.mark_left, my = top + p.mark_top;
         for (int y = my - 1; y <= my + m.lines; ++y)
             for (int x = mx - 1; x <= mx + m.columns; ++x) {

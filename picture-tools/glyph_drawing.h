@@ -59,6 +59,9 @@ struct Frame {
     int letter_gap;                                  // cells between two characters
     bool large;                                      // the large set's voicing marks
     int dot = 1;             // lines to a dot of a face on a grid (columns: twice)
+    double narrowest_aspect = 0;   // two characters or more may be drawn on cells
+                                   // down to this many times as tall as wide to
+                                   // stand taller; 0: only at cell_aspect
 };
 
 // How a face's outlines are drawn.
@@ -85,10 +88,13 @@ bool start_drawing();
 FT_Face open_face(int entry);
 std::vector<unsigned> code_points(const char* text);
 
-// The characters set side by side in the frame and rendered at `sub` x `sub`
-// sub-pixels per pixel, small kana at most 70% of the big one's height and
-// voicing marks drawn apart from their kana; false when the face lacks one
-// of them.
+// The characters set side by side in the frame, on whole cells, their ink as
+// large as fits the frame's box with the proportions kept, and rendered at
+// `sub` x `sub` sub-pixels per pixel: small kana 70% of their big form each
+// way, the characters' ink never in the blank columns between them, voicing
+// marks drawn apart from their kana. `proportions` receives the width of the
+// ink over its height. False when the face lacks a character or has no
+// outline for it.
 bool draw_text(FT_Face face, const Style& style, const std::vector<unsigned>& text,
                const Frame& frame, int sub, Coverage& out, double& proportions);
 // The share of each block of block x block sub-pixels that the glyph covers.

@@ -60,10 +60,10 @@ inline constexpr Typeface typefaces[typeface_count] = {
      "/usr/share/fonts/truetype/klee/KleeOne-SemiBold.ttf", "fonts-klee", 0, 0, 0, 0},
     {"BIZ UDMincho Regular", "print, serif, for legibility",
      "/usr/share/fonts/truetype/bizud-mincho/BIZUDMincho-Regular.ttf", "fonts-morisawa-bizud-mincho", 0, 0, 0, 0},
-    {"Noto Serif CJK JP SemiBold", "print, serif",
-     "/usr/share/fonts/opentype/noto/NotoSerifCJK-SemiBold.ttc", "fonts-noto-cjk-extra", 0, 0, 0, 0},
-    {"Reggae One Regular", "print, display, heavy",
-     "/usr/share/fonts/truetype/reggae/ReggaeOne-Regular.ttf", "fonts-reggae", 0, 0, 0, 0},
+    {"M PLUS 2 Bold", "print, sans-serif, geometric, bold",
+     "/usr/share/fonts/opentype/mplus/Mplus2-Bold.otf", "fonts-mplus", 0, 0, 0, 0},
+    {"Noto Serif CJK JP Bold", "print, serif, bold",
+     "/usr/share/fonts/opentype/noto/NotoSerifCJK-Bold.ttc", "fonts-noto-cjk", 0, 0, 0, 0},
     {"YOzNb Bold", "pen, everyday handwriting",
      "/usr/share/fonts/truetype/yozvox-yozfont/YOzBN_.ttf", "fonts-yozvox-yozfont-new-kana", 0, 0, 0, 0},
     {"kiloji - B", "pen, longhand",
@@ -78,8 +78,8 @@ inline constexpr Typeface typefaces[typeface_count] = {
      "/usr/share/fonts/X11/misc/shnmk16min.pcf.gz", "xfonts-shinonome", 0, 0, 16, 0},
     {"Noto Sans CJK JP Medium", "print, sans-serif",
      "/usr/share/fonts/opentype/noto/NotoSansCJK-Medium.ttc", "fonts-noto-cjk-extra", 0, 0, 0, -1},
-    {"Shinonome Gothic 14", "print, sans-serif, on a grid of 14 dots",
-     "/usr/share/fonts/X11/misc/shnmk14.pcf.gz", "xfonts-shinonome", 0, 0, 14, 0},
+    {"Shinonome Mincho 14", "print, serif, on a grid of 14 dots",
+     "/usr/share/fonts/X11/misc/shnmk14min.pcf.gz", "xfonts-shinonome", 0, 0, 14, 0},
     {"Shinonome Gothic Bold 16", "print, sans-serif, bold, on a grid of dots",
      "/usr/share/fonts/X11/misc/shnmk16b.pcf.gz", "xfonts-shinonome", 0, 0, 16, 0},
     {"Shinonome Maru 12", "print, rounded, on a grid of 12 dots",
@@ -96,6 +96,29 @@ inline constexpr Typeface typefaces[typeface_count] = {
      "/usr/share/fonts/X11/misc/k20b.pcf.gz", "xfonts-kappa20", 0, 0, 20, 0},
     {"Ayu Gothic 18", "print, sans-serif, on a grid of 18 dots",
      "/usr/share/fonts/X11/misc/k18gm.pcf.gz", "xfonts-ayu", 0, 0, 18, 0},
+};
+
+// Default-set kanji rows drawn by another grid face than their kind of row
+// would give them: its face merges their strokes (the bold face fuses them,
+// the dots of 雨 tangle, a 12-dot face has no room for 絵), or prints much
+// as the kanji's first row does. Each takes a face that no other row of its
+// kanji uses.
+struct FaceOfRow {
+    const char* image_file;
+    int entry;
+};
+inline constexpr FaceOfRow grid_face_of_row[] = {
+    {"hei.pbm", grid_typeface},          {"hei.bold.pbm", grid_second_drawing_typeface},
+    {"ryo.pbm", grid_typeface},          {"ryo.bold.pbm", grid_second_drawing_typeface},
+    {"rei.pbm", grid_typeface},          {"rei.bold.pbm", grid_second_drawing_typeface},
+    {"kiri.pbm", grid_typeface},         {"shimo.pbm", grid_typeface},
+    {"kare.bold.pbm", grid_typeface},    {"toshi2.bold.pbm", grid_typeface},
+    {"aki.bold.pbm", grid_second_drawing_typeface},
+    {"e.pbm", grid_second_drawing_typeface},
+    {"ksuri.pbm", grid_second_drawing_typeface},
+    {"kawa.pbm", grid_second_drawing_typeface},
+    {"aji.pbm", grid_second_drawing_typeface},
+    {"en2.pbm", grid_second_drawing_typeface},
 };
 
 // Whether a kanji row with this image file is named (not numbered, not
@@ -133,6 +156,10 @@ inline int typeface_for(int set_number, const char* image_file, int picture_set 
     if (set_number != Kanji)
         return dot && dot[1] >= '1' && dot[1] <= '8' ? dot[1] - '1' : 0;
     const bool grid = picture_set == 0;
+    if (grid)
+        for (const FaceOfRow& f : grid_face_of_row)
+            if (std::strcmp(f.image_file, image_file) == 0)
+                return f.entry;
     if (std::strstr(image_file, ".bold."))
         return grid ? grid_bold_typeface : large_bold_typeface;
     if (dot && std::strcmp(dot, ".2.pbm") == 0)

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/characters.h"
+#include "picture-tools/glyph_drawing.h"
 #include "picture-tools/typefaces.h"
 
 namespace {
@@ -104,6 +106,77 @@ TEST(Typefaces, DrawingsOfOneSymbolComeFromDifferentTypefaces)
             EXPECT_NE(read_file(glyphs_path + "/Kanji/" + file),
                       read_file(glyphs_path + "/Kanji/" + file_of(first)))
                 << name_of(r);
+        }
+    }
+}
+
+// A committed picture's ink, rows top down; empty when it cannot be read.
+std::vector<std::string> picture_rows(const std::string& path)
+{
+    std::istringstream in(read_file(path));
+    std::string magic;
+    int width = 0, height = 0;
+    in >> magic >> width >> height;
+    in.get();
+    std::vector<std::string> rows;
+    const int bytes = (width + 7) / 8;
+    for (int y = 0; y < height && in; ++y) {
+        std::string row;
+        for (int b = 0; b < bytes; ++b) {
+            const int byte = in.get();
+            for (int bit = 0; bit < 8 && b * 8 + bit < width; ++bit)
+                row += byte & (0x80 >> bit) ? '#' : '.';
+        }
+        rows.push_back(row);
+    }
+    return magic == "P4" && int(rows.size()) == height ? rows : std::vector<std::string>();
+}
+
+// In both sets, the kana of a compound without a voicing mark keep a blank
+// column between them, so their bars never run on as one; and a mark that
+// would stand in line with its kana's top bar stands above the kana, on
+// lines of its own: nothing there runs wider than the mark, and a blank line
+// follows.
+TEST(Typefaces, CompoundsKeepApartAndMarksClearOfBars)
+{
+    for (const PictureSet& set : picture_sets) {
+        const size_t widest_mark = set.width > 32 ? 8 : 4;
+        for (const Row& r : catalogue_rows()) {
+            const std::vector<unsigned> text = code_points(symbol_characters[r.row]);
+            int mark = 0;
+            for (unsigned c : text) {
+                int m;
+                plain_kana(c, m);
+                mark = std::max(mark, m);
+            }
+            const std::string name = set.directory + name_of(r);
+            const std::vector<std::string> rows = picture_rows(glyphs_path + "/" + name);
+            if (r.set_number == Kanji || rows.empty())
+                continue;
+            if (text.size() > 1 && mark == 0) {
+                size_t first = std::string::npos, last = 0;
+                for (const std::string& row : rows)
+                    if (row.find('#') != std::string::npos)
+                        first = std::min(first, row.find('#')), last = std::max(last, row.rfind('#'));
+                bool gap = false;
+                for (size_t x = first; x < last && !gap; ++x)
+                    gap = std::all_of(rows.begin(), rows.end(),
+                                      [&](const std::string& row) { return row[x] == '.'; });
+                EXPECT_TRUE(gap) << name << " has no blank column between its kana";
+            }
+        }
+        for (const char* file : {"Hiragana2/de.1.pbm", "Katakana2/go.1.pbm", "Katakana2/bu.1.pbm",
+                                 "Hiragana2/pyo.1.pbm"}) {
+            const std::string name = std::string(set.directory) + file;
+            const std::vector<std::string> rows = picture_rows(glyphs_path + "/" + name);
+            ASSERT_FALSE(rows.empty()) << name;
+            size_t y = 0;
+            while (y < rows.size() && rows[y].find('#') == std::string::npos)
+                ++y;
+            for (; y < rows.size() && rows[y].find('#') != std::string::npos; ++y)
+                EXPECT_LE(rows[y].find_last_of('#') - rows[y].find('#') + 1, widest_mark)
+                    << name << ", line " << y << ": the mark shares its lines with a bar";
+            EXPECT_LT(y + 2, rows.size()) << name << ": no blank line below the mark";
         }
     }
 }
