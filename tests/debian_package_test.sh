@@ -39,9 +39,9 @@ packaged=$(grep -vxF -e "$docdir/changelog.gz" -e "$docdir/copyright" <<<"$files
 [ "$packaged" = "$installed" ] || fail "the package's files are not those make install wrote:
 $(diff <(echo "$installed") <(echo "$packaged") | head -20 || true)"
 [ "$(grep -c '\.pbm$' <<<"$files")" -ge 2734 ] || fail "only $(grep -c '\.pbm$' <<<"$files") pictures"
-for named in $(grep -o '/usr/[^ ,)]*[^ ,).]' "$source_dir/debian/copyright" | sort -u); do
+while read -r named; do
     grep -q "^${named%/}\(/\|$\)" <<<"$files" || fail "debian/copyright names $named, which the package lacks"
-done
+done < <(grep -o '/usr/[^ ,)]*[^ ,).]' "$source_dir/debian/copyright" | sort -u)
 # The C++ runtime is linked into the program, so the C library is all it needs.
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends =~ ^libc6\ \(\>=\ [0-9.]+\)$ ]] || fail "Depends: $depends"
