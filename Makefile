@@ -2,7 +2,7 @@
 #   make run        build the program alone and start a drill on glyphs/
 #   make check      build everything and run the tests (needs GoogleTest)
 #   make install    install under PREFIX (default /usr/local); make uninstall
-#   make deb        build a Debian package (needs dpkg-dev)
+#   make deb        build the Debian packages (needs dpkg-dev and debhelper)
 #   make glyphs     redraw the pictures (needs FreeType and the fonts;
 #                   the toolchain in picture-tools/ is a project of its own)
 BUILD ?= build
@@ -116,11 +116,30 @@ uninstall:
 	@cmake -DMANIFEST=$(call quote,$(BUILD)/install_manifest.txt) \
 	  -DLAYOUT=$(call quote,$(BUILD)/install-dirs) -P tools/uninstall.cmake
 
+# The Debian source and binary packages, built as Debian builds them
+# (dpkg-buildpackage and debhelper) in a copy of the sources,
+# $(DEB_DIR)/rilk-<version>/, so that no build folder gets into the source
+# package; the packages, .buildinfo and .changes land in $(DEB_DIR). Every
+# file of the copy is dated by the changelog, as an unpacked source package
+# would be, so that two copies made at two times give the same package.
+# DEB_BUILD_OPTIONS=nocheck leaves the tests out.
+DEB_DIR ?= $(BUILD)-deb
 deb:
-	@tools/make_deb '$(CURDIR)' '$(BUILD)-deb'
+	@command -v dpkg-buildpackage >/dev/null && command -v dh >/dev/null || \
+	  { echo "make deb needs dpkg-dev and debhelper: apt-get install dpkg-dev debhelper" >&2; exit 1; }
+	@version=$$(dpkg-parsechangelog -S Version) && \
+	  date=$$(dpkg-parsechangelog -S Timestamp) && \
+	  src='$(DEB_DIR)'/rilk-$$version && \
+	  rm -rf '$(DEB_DIR)' && mkdir -p "$$src" && \
+	  tar -c --exclude-vcs --exclude='./build*' --exclude='./obj-*' --exclude='./*.deb' \
+	    --mtime=@$$date . | tar -x -C "$$src" && \
+	  echo "Building the Debian package in $$src (log: $(DEB_DIR)/build.log)..." && \
+	  (cd "$$src" && dpkg-buildpackage -us -uc -j$(JOBS)) >'$(DEB_DIR)/build.log' 2>&1 || \
+	  { tail -40 '$(DEB_DIR)/build.log' >&2; echo "make deb failed: see $(DEB_DIR)/build.log" >&2; exit 1; }
+	@cd '$(DEB_DIR)' && ls *.deb *.changes *.dsc *.tar.* | sed 's|^|$(DEB_DIR)/|'
 
 bench:
 	bench/run
 
 clean:
-	rm -rf '$(BUILD)' '$(BUILD)-deb'
+	rm -rf '$(BUILD)' '$(DEB_DIR)'

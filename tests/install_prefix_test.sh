@@ -23,7 +23,9 @@ status=0
 grep -q '^Translation: ' "$work/out" || fail "installed rilk printed no labels: $(cat "$work/out")"
 sed '/^Translation: /,$d' "$work/out" | grep -q '[^ ]' ||
     fail "installed rilk showed no picture: $(cat "$work/out")"
-[ -f "$prefix/rilk/Hiragana/a.1.pbm" ] || fail "no pictures under <prefix>/rilk/"
+# Where the pictures go is the build's setting (the Debian package's differs).
+picturedir=$(sed -n 's/^RILK_PICTUREDIR:[A-Z]*=//p' "$build/CMakeCache.txt")
+[ -f "$prefix/$picturedir/Hiragana/a.1.pbm" ] || fail "no pictures under <prefix>/$picturedir/"
 
 cmake -DMANIFEST="$manifest" -DLAYOUT="$build/install-dirs" -P "$source_dir/tools/uninstall.cmake" \
     >/dev/null
