@@ -96,13 +96,14 @@ constexpr Mark marks[2][2] = {
      {4, 3, " OO "
             "O  O"
             " OO "}},
-    {{7, 3, " OO  OO"
-            " OO  OO"
-            "OO  OO "},
-     {8, 4, " OOOOOO "
-            "OO    OO"
-            "OO    OO"
-            " OOOOOO "}},
+    // The large set's, for its 24 lines: an eighth of the height, as in
+    // the default set, with ticks and ring as thick as a line is tall.
+    {{6, 3, " OO OO"
+            " OO OO"
+            "OO OO "},
+     {6, 3, " OOOO "
+            "OO  OO"
+            " OOOO "}},
 };
 
 // Small kana of the compound syllables.
@@ -155,6 +156,9 @@ int lay_out(std::vector<Piece>& pieces, int lines, double aspect, int raise, con
             top = std::max(top, p.box.yMax), bottom = std::min(bottom, p.box.yMin);
     const double per_unit = double(lines) / double(top - bottom);   // lines per font unit
     int x = 0, blocked_to = 0, blocked_lines = 0, right = 0;
+    // The characters' width and the marks' right end apart: a mark over the
+    // next character does not push that character's width further right.
+    double marks_right = 0;
     exact = 0;
     for (size_t i = 0; i < pieces.size(); ++i) {
         Piece& p = pieces[i];
@@ -187,15 +191,16 @@ int lay_out(std::vector<Piece>& pieces, int lines, double aspect, int raise, con
             // Over the kana's right end, a column beyond it.
             p.mark_left = std::max(p.left, x + 1 - m.columns);
             right = std::max(right, p.mark_left + m.columns);
-            exact = std::max(exact, double(p.mark_left + m.columns));
+            marks_right = std::max(marks_right, double(p.mark_left + m.columns));
             continue;
         }
         p.mark_left = x + 1;
         blocked_to = p.mark_left + m.columns + 1;
         blocked_lines = m.lines;
         right = std::max(right, blocked_to - 1);
-        exact = std::max(exact, double(blocked_to - 1));
+        marks_right = std::max(marks_right, double(blocked_to - 1));
     }
+    exact = std::max(exact, marks_right);
     return right;
 }
 

@@ -51,13 +51,16 @@ constexpr int large_named_typeface = drawing_typefaces + 9;
 constexpr int large_second_name_typeface = drawing_typefaces + 10;
 constexpr int large_bold_typeface = drawing_typefaces + 11;
 constexpr int large_second_drawing_typeface = drawing_typefaces + 12;
-constexpr int typeface_count = drawing_typefaces + 13;
+// A 16-dot face of another design, for default-set rows that the faces
+// above draw ambiguously (see grid_face_of_row).
+constexpr int grid_other_typeface = drawing_typefaces + 13;
+constexpr int typeface_count = drawing_typefaces + 14;
 
 inline constexpr Typeface typefaces[typeface_count] = {
     {"BIZ UDGothic Regular", "print, sans-serif, for legibility",
      "/usr/share/fonts/truetype/bizud-gothic/BIZUDGothic-Regular.ttf", "fonts-morisawa-bizud-gothic", 0, 0, 0, second_name_typeface},
-    {"Klee One SemiBold", "pen, as taught in school",
-     "/usr/share/fonts/truetype/klee/KleeOne-SemiBold.ttf", "fonts-klee", 0, 0, 0, 0},
+    {"Klee One Regular", "pen, as taught in school",
+     "/usr/share/fonts/truetype/klee/KleeOne-Regular.ttf", "fonts-klee", 0, 0, 0, 0},
     {"BIZ UDMincho Regular", "print, serif, for legibility",
      "/usr/share/fonts/truetype/bizud-mincho/BIZUDMincho-Regular.ttf", "fonts-morisawa-bizud-mincho", 0, 0, 0, 0},
     {"M PLUS 2 Bold", "print, sans-serif, geometric, bold",
@@ -96,6 +99,8 @@ inline constexpr Typeface typefaces[typeface_count] = {
      "/usr/share/fonts/X11/misc/k20b.pcf.gz", "xfonts-kappa20", 0, 0, 20, 0},
     {"Ayu Gothic 18", "print, sans-serif, on a grid of 18 dots",
      "/usr/share/fonts/X11/misc/k18gm.pcf.gz", "xfonts-ayu", 0, 0, 18, 0},
+    {"Fixed 16 (JIS X 0208)", "print, sans-serif, on a grid of dots",
+     "/usr/share/fonts/X11/misc/j90-16.pcf.gz", "xfonts-intl-japanese", 0, 0, 16, 0},
 };
 
 // Default-set kanji rows drawn by another grid face than their kind of row
@@ -119,6 +124,11 @@ inline constexpr FaceOfRow grid_face_of_row[] = {
     {"kawa.pbm", grid_second_drawing_typeface},
     {"aji.pbm", grid_second_drawing_typeface},
     {"en2.pbm", grid_second_drawing_typeface},
+    {"436.pbm", grid_other_typeface},   // 自 with three compartments, not 日
+    {"208.pbm", grid_other_typeface},   // 土 apart from 冂, not 過's 口
+    {"114.pbm", grid_other_typeface},   // 母's dots as dots, not 骨's bars
+    {"462.pbm", grid_other_typeface},   // 民, not 尾
+    {"shu.pbm", 0},   // every 16-dot face closes 週's 土 into a box: 過
 };
 
 // Whether a kanji row with this image file is named (not numbered, not

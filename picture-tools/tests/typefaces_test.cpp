@@ -140,7 +140,7 @@ std::vector<std::string> picture_rows(const std::string& path)
 TEST(Typefaces, CompoundsKeepApartAndMarksClearOfBars)
 {
     for (const PictureSet& set : picture_sets) {
-        const size_t widest_mark = set.width > 32 ? 8 : 4;
+        const size_t widest_mark = set.width > 32 ? 6 : 4;
         for (const Row& r : catalogue_rows()) {
             const std::vector<unsigned> text = code_points(symbol_characters[r.row]);
             int mark = 0;
