@@ -1,6 +1,8 @@
 # Thin wrapper over CMake:
 #   make run        build the program alone and start a drill on glyphs/
 #   make check      build everything and run the tests (needs GoogleTest)
+#   make mutants    put the faults of mutants/table into a copy of the tree
+#                   one at a time and see that the tests catch each
 #   make install    install under PREFIX (default /usr/local); make uninstall
 #   make deb        build the Debian packages (needs dpkg-dev and debhelper)
 #   make glyphs     redraw the pictures (needs FreeType and the fonts;
@@ -15,7 +17,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 MAKEFLAGS += --no-print-directory
 
 .PHONY: all build rilk run check install install-check uninstall glyphs \
-        legibility check-pictures pictures-configured deb bench clean FORCE
+        legibility check-pictures pictures-configured deb bench mutants clean FORCE
 
 # A text as one word for the shell, whatever quotes or blanks it holds.
 quote = '$(subst ','\'',$(1))'
@@ -72,6 +74,11 @@ check: refind-googletest
 	@left=$$(ls -A '$(BUILD)/test-tmp'); if [ -n "$$left" ]; then \
 	  echo "make check: the tests left files in their temporary directory: $$left" >&2; exit 1; fi
 	@rmdir '$(BUILD)/test-tmp'
+
+# Each fault of mutants/table in turn, in a copy of the tree under
+# $(BUILD)/mutants; a line per fault and "mutants: caught C of V".
+mutants:
+	@JOBS='$(JOBS)' mutants/run '$(BUILD)'
 
 # The picture toolchain is a CMake project of its own (picture-tools/), built
 # beside the program's build; it needs FreeType and the typefaces.

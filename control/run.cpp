@@ -13,6 +13,8 @@
 #include "quiz/ask.h"
 #include "quiz/read_word.h"
 
+ClockSource clock_source = &std::time;
+
 void prepare_run()
 {
     bool any_set_on = false;
@@ -21,7 +23,7 @@ void prepare_run()
     if (!any_set_on)
         fail_run();
     fix_set_sizes();
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    std::srand(static_cast<unsigned>(clock_source(nullptr)));
     open_named_streams();
 }
 

@@ -1,6 +1,13 @@
 // The run from start to end: preparation, the exercise modes and the end.
 #pragma once
 
+#include <ctime>
+
+// The clock the generator is seeded from: time() in the program; tests
+// replace it to start runs in a second of their choosing.
+using ClockSource = std::time_t (*)(std::time_t*);
+extern ClockSource clock_source;
+
 // Refuses a run with no set on, fixes the set sizes, seeds the generator and
 // opens the streams named on the command line. May end the process.
 void prepare_run();

@@ -13,11 +13,11 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/characters.h"
+#include "quiz/plain_text.h"
 #include "tests/test_support.h"
 
 namespace {
 
-const char* const separators = " ,.:-\t\r\n";
 const SetInfo& kanji_set = set_table[Kanji - 1];
 
 bool is_kanji_row(int row) { return row >= kanji_set.first_row; }
@@ -176,8 +176,8 @@ TEST(CatalogueData, EveryKanjiTranslationHasTheLearnersForm)
         const std::string text = symbol_table[row].translation;
         const std::string where = symbol_table[row].image_file;
         ASSERT_FALSE(text.empty()) << where;
-        EXPECT_LE(text.size(), 36u) << where;
-        EXPECT_EQ(std::strchr(separators, text.front()), nullptr) << where;
+        EXPECT_LE(text.size(), translation_length_limit) << where;
+        EXPECT_EQ(std::strchr(word_separators, text.front()), nullptr) << where;
         EXPECT_TRUE(text.back() != ' ' && text.back() != ',') << where;
         EXPECT_EQ(text.find_first_not_of(allowed), std::string::npos) << where << ": " << text;
         EXPECT_EQ(text.find("  "), std::string::npos) << where;
@@ -187,10 +187,10 @@ TEST(CatalogueData, EveryKanjiTranslationHasTheLearnersForm)
              comma = text.find(',', comma + 1)) {
             ++glosses;
             EXPECT_EQ(text.compare(comma, 2, ", "), 0) << where << ": comma without a blank";
-            EXPECT_TRUE(comma + 2 < text.size() && std::strchr(separators, text[comma + 2]) == nullptr)
+            EXPECT_TRUE(comma + 2 < text.size() && std::strchr(word_separators, text[comma + 2]) == nullptr)
                 << where << ": empty gloss";
         }
-        EXPECT_LE(glosses, 4) << where << ": " << text;
+        EXPECT_LE(glosses, translation_gloss_limit) << where << ": " << text;
         EXPECT_EQ(std::count(text.begin(), text.end(), '('), std::count(text.begin(), text.end(), ')'))
             << where;
     }
@@ -209,14 +209,14 @@ TEST(CatalogueData, ReadingsFollowTheFileNames)
         const std::string file = record.image_file;
         const std::string word = stem(file);
         if (!is_kanji_row(row)) {
-            EXPECT_STREQ(record.translation, "-") << file;
+            EXPECT_TRUE(is_absent(record.translation)) << file;
             EXPECT_EQ(record.on_reading, word) << file;
             EXPECT_EQ(record.kun_reading, word) << file;
             continue;
         }
-        EXPECT_STREQ(record.on_reading, "-") << file;
+        EXPECT_TRUE(is_absent(record.on_reading)) << file;
         if (is_numbered(file)) {
-            EXPECT_STREQ(record.kun_reading, "-") << file;
+            EXPECT_TRUE(is_absent(record.kun_reading)) << file;
             continue;
         }
         const bool has_digit = word.back() >= '0' && word.back() <= '9';
@@ -238,8 +238,8 @@ TEST(CatalogueData, NoPresentFieldBeginsWithASeparator)
                                   record.kun_reading}) {
             ASSERT_NE(field, nullptr) << row;
             ASSERT_NE(field[0], '\0') << record.image_file;
-            if (std::strcmp(field, "-") != 0) {
-                EXPECT_EQ(std::strchr(separators, field[0]), nullptr)
+            if (!is_absent(field)) {
+                EXPECT_EQ(std::strchr(word_separators, field[0]), nullptr)
                     << record.image_file << ": \"" << field << "\"";
             }
         }

@@ -52,11 +52,11 @@ std::string upper(std::string text)
     return text;
 }
 
-// The form a learner can answer: one to four glosses joined by ", ", each
+// The form a learner can answer: one to translation_gloss_limit glosses joined by ", ", each
 // gloss words of letters or digits joined by single blanks; nothing glued on.
 std::string form_fault(const std::string& text)
 {
-    if (text.empty() || text.size() > 36)
+    if (text.empty() || text.size() > translation_length_limit)
         return "length";
     int glosses = 1;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -74,8 +74,8 @@ std::string form_fault(const std::string& text)
             return std::string("character '") + c + "'";
         }
     }
-    if (glosses > 4)
-        return "more than four glosses";
+    if (glosses > translation_gloss_limit)
+        return "too many glosses";
     return "";
 }
 

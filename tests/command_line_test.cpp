@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/settings.h"
+#include "catalogue/catalogue.h"
 #include "control/command_line.h"
 #include "control/usage.h"
 #include "control/version.h"
@@ -27,37 +28,70 @@ void parse(const std::vector<std::string>& given)
     parse_command_line(static_cast<int>(arguments.size()), argv.data());
 }
 
-const char usage_text[] =
-    "Usage: rilk [options]\noptions:\n  -h    print this help.\n  -D    debug mode on.\n"
-    "  -v    print version.\n  -p f  set path of symbol\n        directories to \"f\".\n"
-    "  -s    output grey shades.\n  -r    output in reverse.\n  -i f  input file or stream.\n"
-    "  -o f  output file or stream.\n  -e f  error file or stream.\n display:\n"
-    "  -x x  max. output width (32).\n  -y y  max. output height (22).\n exercise modes:\n"
-    "  -/+t  browse/test (test).\n  -/+l  once/loop (loop).\n symbol sets (- off/+ on):\n"
-    "  -/+g  hiragana (+).\n  -/+G  hiragana compound (-).\n  -/+k  katakana (-).\n"
-    "  -/+K  katakana compound (-).\n  -/+j  kanji (-).\nDescription: Japanese symbols\n"
-    "             exerciser.\n";
+// The switches t l s r g G k K j of the settings, as 'y' and 'n'.
+std::string switches(const Settings& from)
+{
+    return {from.test_mode,    from.loop_mode,     from.grey_shades,
+            from.reverse,      from.use_hiragana,  from.use_hiragana2,
+            from.use_katakana, from.use_katakana2, from.use_kanji};
+}
 
-TEST(CommandLine, DefaultsAreAHiraganaTestLoop)
+const Settings defaults{};
+
+// The usage text, byte for byte. The defaults and the switch letters it
+// states are taken from the settings record and the letter table, which
+// must agree with it.
+std::string usage_text()
+{
+    auto letter = [](int i) { return std::string(1, switch_letters[i].letter); };
+    auto on = [](int i) { return defaults.*switch_letters[i].field == 'y'; };
+    std::string text =
+        "Usage: rilk [options]\noptions:\n  -h    print this help.\n  -D    debug mode on.\n"
+        "  -v    print version.\n  -p f  set path of symbol\n        directories to \"f\".\n"
+        "  -s    output grey shades.\n  -r    output in reverse.\n  -i f  input file or stream.\n"
+        "  -o f  output file or stream.\n  -e f  error file or stream.\n display:\n"
+        "  -x x  max. output width (" + std::to_string(defaults.max_width) + ").\n"
+        "  -y y  max. output height (" + std::to_string(defaults.max_height) + ").\n"
+        " exercise modes:\n"
+        "  -/+" + letter(0) + "  browse/test (" + (on(0) ? "test" : "browse") + ").\n"
+        "  -/+" + letter(1) + "  once/loop (" + (on(1) ? "loop" : "once") + ").\n"
+        " symbol sets (- off/+ on):\n";
+    const char* const names[set_count] = {"hiragana", "hiragana compound", "katakana",
+                                          "katakana compound", "kanji"};
+    for (int set = 0; set < set_count; ++set)
+        text += "  -/+" + letter(2 + set) + "  " + names[set] + " (" + (on(2 + set) ? "+" : "-") + ").\n";
+    return text + "Description: Japanese symbols\n             exerciser.\n";
+}
+
+// The set letters follow the modes in set order, each switching its own set.
+TEST(CommandLine, EachSetLetterSwitchesItsSet)
+{
+    static_assert(switch_letter_count == 2 + set_count, "two modes, then one letter per set");
+    EXPECT_EQ(switch_letters[0].field, &Settings::test_mode);
+    EXPECT_EQ(switch_letters[1].field, &Settings::loop_mode);
+    for (int set = 0; set < set_count; ++set)
+        EXPECT_EQ(switch_letters[2 + set].field, set_table[set].use) << set_table[set].name;
+}
+
+TEST(CommandLine, NoArgumentsLeaveTheDefaultsAndTheStandardStreams)
 {
     parse({});
-    EXPECT_EQ(settings.max_width, 32);
-    EXPECT_EQ(settings.max_height, 22);
-    EXPECT_STREQ(settings.symbol_path, "/usr/local/rilk/");
+    EXPECT_EQ(switches(settings), switches(defaults));
+    EXPECT_EQ(settings.max_width, defaults.max_width);
+    EXPECT_EQ(settings.max_height, defaults.max_height);
+    EXPECT_EQ(settings.symbol_path, defaults.symbol_path);
     EXPECT_EQ(settings.input, stdin);
     EXPECT_EQ(settings.output, stdout);
     EXPECT_EQ(settings.error, stderr);
     EXPECT_EQ(settings.input_path, nullptr);
     EXPECT_EQ(settings.glyph_stream, nullptr);
-    EXPECT_EQ(settings.debug, 0);
-    const std::string switches{settings.test_mode, settings.loop_mode, settings.grey_shades,
-                               settings.reverse, settings.use_hiragana, settings.use_hiragana2,
-                               settings.use_katakana, settings.use_katakana2, settings.use_kanji};
-    EXPECT_EQ(switches, "yynnynnnn");
 }
 
 TEST(CommandLine, OptionsApplyLeftToRightAndLaterOnesWin)
 {
+    const std::string unchanged = switches(defaults);
+    const int width = defaults.max_width, height = defaults.max_height;
+    const std::string path = defaults.symbol_path;
     struct Case {
         std::vector<std::string> arguments;
         std::string switches;   // t l s r g G k K j
@@ -65,20 +99,19 @@ TEST(CommandLine, OptionsApplyLeftToRightAndLaterOnesWin)
         std::string symbol_path;
     };
     const Case cases[] = {
-        {{"-x", "40", "-x", "10"}, "yynnynnnn", 10, 22, "/usr/local/rilk/"},
-        {{"+g", "-g"}, "yynnnnnnn", 32, 22, "/usr/local/rilk/"},
-        {{"-p", "-s"}, "yynnynnnn", 32, 22, "-s"},   // the value, not the switch
-        {{"-x", "abc", "-y", " -7z"}, "yynnynnnn", 0, -7, "/usr/local/rilk/"},
-        {{"-t", "-l", "-s", "-r", "+G", "+k", "+K", "+j", "-g"}, "nnyynyyyy", 32, 22, "/usr/local/rilk/"},
-        {{"-t", "+t", "-l", "+l"}, "yynnynnnn", 32, 22, "/usr/local/rilk/"},
-        {{"-p", "", "-y", "5"}, "yynnynnnn", 32, 5, ""},
+        {{"-x", "40", "-x", "10"}, unchanged, 10, height, path},
+        {{set_switch('+', Hiragana), set_switch('-', Hiragana)}, "yynnnnnnn", width, height, path},
+        {{"-p", "-s"}, unchanged, width, height, "-s"},   // the value, not the switch
+        {{"-x", "abc", "-y", " -7z"}, unchanged, 0, -7, path},
+        {{"-t", "-l", "-s", "-r", set_switch('+', Hiragana2), set_switch('+', Katakana),
+          set_switch('+', Katakana2), set_switch('+', Kanji), set_switch('-', Hiragana)},
+         "nnyynyyyy", width, height, path},
+        {{"-t", "+t", "-l", "+l"}, unchanged, width, height, path},
+        {{"-p", "", "-y", "5"}, unchanged, width, 5, ""},
     };
     for (const Case& c : cases) {
         parse(c.arguments);
-        const std::string switches{settings.test_mode, settings.loop_mode, settings.grey_shades,
-                                   settings.reverse, settings.use_hiragana, settings.use_hiragana2,
-                                   settings.use_katakana, settings.use_katakana2, settings.use_kanji};
-        EXPECT_EQ(switches, c.switches) << c.arguments[0];
+        EXPECT_EQ(switches(settings), c.switches) << c.arguments[0];
         EXPECT_EQ(settings.max_width, c.width) << c.arguments[0];
         EXPECT_EQ(settings.max_height, c.height) << c.arguments[0];
         EXPECT_EQ(settings.symbol_path, c.symbol_path) << c.arguments[0];
@@ -128,7 +161,7 @@ TEST(CommandLine, EndingArgumentsPrintTheirTextAndEndTheRun)
         {{"-i"}, 255, ""},
         {{"-o"}, 255, ""},
         {{"-e"}, 255, ""},
-        {{"+g", "-g"}, 255, ""},
+        {{set_switch('+', Hiragana), set_switch('-', Hiragana)}, 255, ""},
         {{"-i", "/nonexistent/answers"}, 255, ""},
         {{"-o", "/nonexistent/dir/out"}, 255, ""},
         {{"-e", "/nonexistent/dir/err"}, 255, ""},
@@ -136,7 +169,7 @@ TEST(CommandLine, EndingArgumentsPrintTheirTextAndEndTheRun)
     const TemporaryDirectory scratch;
     for (const Case& c : cases) {
         const ProgramRun run = run_program(c.arguments, "", scratch.path());
-        std::string expected = c.output == "usage" ? std::string(usage_text) : c.output;
+        std::string expected = c.output == "usage" ? usage_text() : c.output;
         const std::string label = c.arguments[0] + (c.arguments.size() > 1 ? " " + c.arguments[1] : "");
         EXPECT_EQ(run.status, c.status) << label;
         EXPECT_EQ(run.error, "") << label;

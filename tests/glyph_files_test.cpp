@@ -80,8 +80,6 @@ std::string printed(const Row& r, const std::string& path, int max_width, int ma
     current_set_directory = set_of(r).directory;
     open_glyph(&symbol_table[r.row]);
     render_glyph(&symbol_table[r.row]);
-    settings.max_width = 32;
-    settings.max_height = 22;
     return capture.output();
 }
 

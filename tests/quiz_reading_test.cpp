@@ -15,7 +15,7 @@
 
 namespace {
 
-const std::string prompt = "(Enter . to quit) Reading? ";
+const std::string prompt = std::string(quit_hint) + " Reading? ";
 
 std::string wrong_report(const SymbolRecord& record)
 {

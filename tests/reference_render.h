@@ -1,7 +1,8 @@
 // A slow, plain model of the picture display, for comparing the fast one with
 // byte for byte: the header read token by token, the raster taken apart pixel
 // by pixel into samples, and the samples averaged into cells row by row.
-// Shared by the tests and the fuzz targets; it needs nothing of the program.
+// Shared by the tests and the fuzz targets; of the program it takes only the
+// default limits.
 #pragma once
 
 #include <cstddef>
@@ -9,9 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "base/settings.h"
+
 struct Limits {
-    int32_t max_width = 32;
-    int32_t max_height = 22;
+    int32_t max_width = Settings{}.max_width;
+    int32_t max_height = Settings{}.max_height;
     char grey_shades = 'n';
     char reverse = 'n';
 };

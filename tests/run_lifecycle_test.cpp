@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -70,7 +74,7 @@ TEST(BrowseMode, OncePrintsThePictureThenTheLabels)
 
 TEST(BrowseMode, LoopShowsASymbolPerWordUntilAPeriod)
 {
-    const std::string prompt = "(Enter . to quit) ";
+    const std::string prompt = std::string(quit_hint) + " ";
     const std::string first = picture_text + "Translation: -  On: a\nKun: a\n" + prompt;
     const std::string second = picture_text + "Translation: -  On: yu\nKun: yu\n" + prompt;
     struct Case {
@@ -141,7 +145,8 @@ TEST(RunLifecycle, TheBuiltProgramRoutesItsStreams)
     // The browse loop ends at the end of the input.
     run = run_program({"-t", "-p", symbols()});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.output.substr(run.output.size() - 18), "(Enter . to quit) ");
+    const std::string prompt = std::string(quit_hint) + " ";
+    EXPECT_EQ(run.output.substr(run.output.size() - prompt.size()), prompt);
 
     // An output that cannot be written is no success.
     run = run_program({"-t", "-l", "-p", symbols(), "-o", "/dev/full"});
@@ -153,7 +158,7 @@ TEST(RunLifecycle, TheBuiltProgramRoutesItsStreams)
     run = run_program({"-t", "-p", symbols(), "-i", scratch + "/answers"});
     EXPECT_EQ(run.status, 0);
     size_t prompts = 0;
-    for (size_t at = 0; (at = run.output.find("(Enter . to quit) ", at)) != std::string::npos; ++at)
+    for (size_t at = 0; (at = run.output.find(prompt, at)) != std::string::npos; ++at)
         ++prompts;
     EXPECT_EQ(prompts, 2u);
 }
@@ -234,6 +239,9 @@ TEST(RunLifecycle, NothingIsLostAndNoFailureLooksLikeSuccess)
         {"-o the input", "echo . >ans; " + run + "-i ans -o ans; s=$?; kept ans .", 255},
         {"-e the input", "echo . >ans; " + run + "-i ans -e ans; s=$?; kept ans .", 255},
         {"-o the standard input", "echo . >ans; " + run + "-o ans <ans; s=$?; kept ans .", 255},
+        {"-o an older, longer file",
+         "head -c 5000 /dev/zero | tr '\\000' @ >out; " + run + "-t -l -o out; s=$?; "
+         "! grep -q @ out || exit 99", 0},
         {"-e refused before -o is created",
          run + "-o new -e \"$P/Kanji/1.pbm\"; s=$?; [ ! -e new ] || exit 99", 255},
         {"-o the input pipe", "yes ka | " + run + "-o /dev/stdin; s=$?", 255},
@@ -279,6 +287,60 @@ TEST(RunLifecycle, NothingIsLostAndNoFailureLooksLikeSuccess)
         GTEST_SKIP() << "no way to drop the right to list any directory, or no mount "
                         "namespace, to be had here for:"
                      << not_run;
+}
+
+// Each row's picture shows the row's number in eleven pixels, so that the
+// pictures a run prints tell which rows it drew.
+std::string row_picture(int row)
+{
+    std::string bits;
+    for (int bit = 10; bit >= 0; --bit)
+        bits += row >> bit & 1 ? "1 " : "0 ";
+    return "P1 11 1\n" + bits + "\n";
+}
+
+std::time_t fixed_second;
+
+// A browse loop over all five sets from the command line to the end, as the
+// program runs it, started in this second; twenty symbols, then ".". The
+// set sizes start unfixed, as they do in the program. Gives the symbols
+// shown, one text each.
+std::vector<std::string> symbols_shown(std::time_t second, const std::string& directory)
+{
+    std::string words;
+    for (int i = 0; i < 20; ++i)
+        words += "x\n";
+    StreamCapture streams(words + ".\n");
+    std::fill(std::begin(set_sizes), std::end(set_sizes), 0);
+    fixed_second = second;
+    clock_source = [](std::time_t*) { return fixed_second; };
+    std::vector<std::string> arguments = {"rilk", "-t", "-p", directory};
+    for (int set = Hiragana2; set <= set_count; ++set)
+        arguments.push_back(set_switch('+', static_cast<SymbolSet>(set)));
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    parse_command_line(static_cast<int>(argv.size()), argv.data());
+    prepare_run();
+    run_exercise();
+    finish_run();
+    clock_source = &std::time;
+    std::vector<std::string> shown;
+    const std::string text = streams.closed_output(), prompt = std::string(quit_hint) + " ";
+    for (size_t at = 0, end; (end = text.find(prompt, at)) != std::string::npos; at = end + prompt.size())
+        shown.push_back(text.substr(at, end - at));
+    return shown;
+}
+
+TEST(RunLifecycle, RunsDrawManyRowsSeededByTheSecondTheyStart)
+{
+    const SymbolDirectory pictures(row_picture);
+    const std::vector<std::string> run = symbols_shown(1000000000, pictures.path());
+    ASSERT_EQ(run.size(), 21u);
+    EXPECT_GT(std::set<std::string>(run.begin(), run.end()).size(), 10u)
+        << "the rows drawn hardly vary: " << run[0] << run[1];
+    EXPECT_EQ(symbols_shown(1000000000, pictures.path()), run) << "the same second, other symbols";
+    EXPECT_NE(symbols_shown(1000000001, pictures.path()), run) << "the next second, the same symbols";
 }
 
 // The same in-process for the prompts, which come before any answer is read.

@@ -23,8 +23,8 @@
 
 namespace {
 
-const std::string reading_prompt = "(Enter . to quit) Reading? ";
-const std::string translation_prompt = "(Enter . to quit) Translation? ";
+const std::string reading_prompt = std::string(quit_hint) + " Reading? ";
+const std::string translation_prompt = std::string(quit_hint) + " Translation? ";
 const std::string farewell = "Have a nice day!\n";
 
 // Coin values: strictly above one half asks for a reading; one half exactly
@@ -208,7 +208,7 @@ TEST_F(TestDriver, ProgramAsksOnlyReadingsOfSyllables)
     std::string input;
     for (int i = 0; i < 20; ++i)
         input += "xyz\n";
-    const ProgramRun run = run_program({"+g", "+k", "-p", *directory}, input);
+    const ProgramRun run = run_program({set_switch('+', Katakana), "-p", *directory}, input);
     EXPECT_EQ(run.status, 0);
     size_t questions = 0;
     for (size_t at = run.output.find(reading_prompt); at != std::string::npos;

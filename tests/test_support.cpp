@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "catalogue/catalogue.h"
@@ -101,6 +102,12 @@ size_t ScriptedRandom::used() const
     return scripted_next;
 }
 
+std::string set_switch(char sign, SymbolSet set)
+{
+    // The letters follow the two mode letters in set order.
+    return {sign, switch_letters[1 + set].letter};
+}
+
 std::string shell_quote(const std::string& text)
 {
     std::string out = "'";
@@ -170,14 +177,25 @@ ProgramRun run_program(const std::vector<std::string>& arguments, const std::str
     return run;
 }
 
-SymbolDirectory::SymbolDirectory(const std::string& picture)
+// Every row's file in its set's folder, with the picture this gives for it.
+static void write_pictures(const std::string& top, const std::function<std::string(int)>& picture)
 {
     for (const SetInfo& set : set_table) {
-        const std::string set_directory = path() + set.directory;
+        const std::string set_directory = top + set.directory;
         mkdir(set_directory.c_str(), 0755);
         for (int row = set.first_row; row < set.first_row + set.size; ++row)
-            write_file(set_directory + symbol_table[row].image_file, picture);
+            write_file(set_directory + symbol_table[row].image_file, picture(row));
     }
+}
+
+SymbolDirectory::SymbolDirectory(const std::string& picture)
+{
+    write_pictures(path(), [&](int) { return picture; });
+}
+
+SymbolDirectory::SymbolDirectory(std::string (*picture_of_row)(int row))
+{
+    write_pictures(path(), picture_of_row);
 }
 
 int run_script(const std::string& script, int seconds)

@@ -68,6 +68,11 @@ private:
 void write_file(const std::string& path, const std::string& content);
 std::string read_file(const std::string& path);
 
+// How long a kanji translation may be, and how many glosses it may have
+// (catalogue/README.md, "How a kanji translation is written").
+constexpr size_t translation_length_limit = 36;
+constexpr int translation_gloss_limit = 4;
+
 // Where the repository's files are.
 std::string source_path(const std::string& relative);
 
@@ -76,11 +81,17 @@ std::string source_path(const std::string& relative);
 // (DIR/Hiragana/a.1.pbm ...).
 struct SymbolDirectory : TemporaryDirectory {
     explicit SymbolDirectory(const std::string& picture);
+    // Each row's picture as this function draws it from the row's number.
+    explicit SymbolDirectory(std::string (*picture_of_row)(int row));
 };
 
 // Runs a shell script with RILK naming the built program; one that has not
 // ended after `seconds` is killed. Gives its exit status, or -1 when killed.
 int run_script(const std::string& script, int seconds = 20);
+
+// The sign and the letter of a set's switch on the command line: "+k" for
+// set_switch('+', Katakana).
+std::string set_switch(char sign, SymbolSet set);
 
 // Quotes a text for the shell.
 std::string shell_quote(const std::string& text);
