@@ -15,7 +15,9 @@
 
 namespace {
 
-const std::string prompt = std::string(quit_hint) + " Reading? ";
+// The prompt as the learner reads it, byte for byte; the other tests take the
+// hint from the program.
+const std::string prompt = "(Enter . to quit) Reading? ";
 
 std::string wrong_report(const SymbolRecord& record)
 {
