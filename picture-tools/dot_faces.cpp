@@ -1,7 +1,7 @@
 // Bitmap faces designed on a grid of dots, drawn a dot to two columns by
 // one line (or a multiple of that) so that every dot lands on whole cells of
 // the screen.
-#include "picture-tools/glyph_drawing.h"
+#include "picture-tools/dot_faces.h"
 
 #include FT_BDF_H
 

@@ -4,7 +4,8 @@
 #include <cstdio>
 
 #include "catalogue/catalogue.h"
-#include "picture-tools/glyph_drawing.h"
+#include "picture-tools/draw_row.h"
+#include "picture-tools/outline_reference.h"
 #include "picture-tools/stroke_score.h"
 #include "picture-tools/typefaces.h"
 

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "picture-tools/dot_faces.h"
 #include "picture-tools/typefaces.h"
 
 namespace {

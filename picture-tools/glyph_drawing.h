@@ -72,17 +72,6 @@ struct Style {
                            // its lines and columns (2); 0 for none
 };
 
-// A row's picture as the generator draws it.
-struct Drawing {
-    std::vector<bool> ink;     // the set's width x height, rows top down
-    std::vector<bool> fine;    // the same character, fine_scale times finer
-                               // each way, unhinted
-    int entry = -1;            // the typeface that drew it
-    Style style;               // how its outlines were drawn
-    double least = cell_share; // the share of a cell that showed ink
-    double proportions = 0;    // the ink's width over its height in the face
-};
-
 // Starts FreeType; false when it does not start.
 bool start_drawing();
 FT_Face open_face(int entry);
@@ -113,27 +102,7 @@ unsigned plain_kana(unsigned c, int& mark);
 // centred in the box, or in the whole width when wider than the box.
 void clear_canvas(const Frame& frame, int columns, int lines, int sub, Coverage& out,
                   int& left, int& top);
-// The characters of a bitmap face drawn a dot to two columns by one line;
-// false when the face lacks one or they do not fit the frame.
-bool draw_dots(FT_Face face, const std::vector<unsigned>& text, const Frame& frame, int sub,
-               Coverage& out, double& proportions);
 // The picture's pixels from a coverage at `sub` sub-pixels per pixel,
 // showing ink from `least` covered (see ink_cells), the marks as fixed.
 std::vector<bool> reduce(const Coverage& c, int sub, double least = cell_share);
 bool has_ink(const std::vector<bool>& ink);
-
-// "Hiragana/a.1.pbm", or "large/Hiragana/a.1.pbm" in the large set.
-std::string row_name(const CatalogueRow& r, int set = 0);
-// The picture of a row in a set of pictures, in its face, or else in the
-// faces its face falls back on; false (with a message) when none draws it.
-bool draw_row(const CatalogueRow& r, int set, Drawing& drawing);
-
-// The outline face that pictures drawn by a face on a grid are judged
-// against: one of the same kind (sans-serif, serif, bold).
-int outline_reference(int entry);
-// The fine drawing of a grid face's picture: the character in its outline
-// reference, unhinted, stretched over the picture's ink box (`ink`, width x
-// height pixels), `fine_scale` fine pixels to a pixel each way; false when
-// the reference cannot draw it (compounds, a missing glyph).
-bool draw_reference(int entry, const std::vector<unsigned>& text, const std::vector<bool>& ink,
-                    int width, int height, int fine_scale, std::vector<bool>& fine);

@@ -51,7 +51,8 @@
 #include "catalogue/characters.h"
 #include "base/settings.h"
 #include "glyph/glyph.h"
-#include "picture-tools/glyph_drawing.h"
+#include "picture-tools/draw_row.h"
+#include "picture-tools/outline_reference.h"
 #include "picture-tools/stroke_score.h"
 #include "picture-tools/typefaces.h"
 

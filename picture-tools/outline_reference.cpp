@@ -2,7 +2,7 @@
 // same character from an outline face of the same kind (sans-serif, serif,
 // bold), unhinted, stretched over the picture's own ink box. A grid face's
 // own dots would make any picture perfect, fused strokes included.
-#include "picture-tools/glyph_drawing.h"
+#include "picture-tools/outline_reference.h"
 
 #include FT_OUTLINE_H
 #include FT_BBOX_H

@@ -33,7 +33,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/characters.h"
-#include "picture-tools/glyph_drawing.h"
+#include "picture-tools/draw_row.h"
 #include "picture-tools/typefaces.h"
 
 namespace {
