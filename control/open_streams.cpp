@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <string>
 
-#include "catalogue/catalogue.h"
 #include "base/fail.h"
-#include "control/open_streams.h"
 #include "base/settings.h"
+#include "catalogue/catalogue.h"
+#include "control/open_streams.h"
 
 static bool same_file(const struct stat& a, const struct stat& b)
 {
